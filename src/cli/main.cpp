@@ -1,0 +1,5 @@
+#include <cstdio>
+int main() {
+    std::fputs("usage: vrl put|take ...\n", stderr);
+    return 2;
+}
