@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+// One message box as the system asks for it. An empty title stands for the application title.
+struct MessageRequest {
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QString title;
+};
+
+// Shows a modal message box and returns the button pressed. Every message box of the program
+// goes through here, so that tests can answer them without a window.
+QMessageBox::StandardButton ShowMessage(const QString& text,
+                                        QMessageBox::Icon icon = QMessageBox::NoIcon,
+                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                        const QString& title = {}, QWidget* parent = nullptr);
+
+// Replaces the real message box; an empty handler restores it. Returns the previous handler.
+// The handler receives the request with the title already resolved.
+using MessageHandler = std::function<QMessageBox::StandardButton(const MessageRequest&)>;
+MessageHandler SetMessageHandler(MessageHandler handler);
+
+} // namespace platform

@@ -1,0 +1,67 @@
+#include "ModalAnswer.h"
+#include "platform/MessageBox.h"
+#include "platform/MessageBoxRecorder.h"
+
+#include <QAbstractButton>
+#include <QtTest>
+
+using platform::ShowMessage;
+
+class TestMessageBox : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void recordsEachBoxWithTheApplicationTitleByDefault();
+    void answersFromTheQueueThenWithTheFirstButton();
+    void realBoxReturnsTheButtonPressedOnceTheRecorderIsGone();
+};
+
+void TestMessageBox::recordsEachBoxWithTheApplicationTitleByDefault() {
+    platform::MessageBoxRecorder recorder;
+    ShowMessage(QStringLiteral("鍵は20字以内にして下さい。"), QMessageBox::Warning);
+    ShowMessage(QStringLiteral("上書きしますか？"), QMessageBox::Question,
+                QMessageBox::Yes | QMessageBox::No, QStringLiteral("Winヴォレル"));
+
+    QCOMPARE(recorder.count(), 2);
+    const platform::MessageRequest& first = recorder.boxes().at(0);
+    QCOMPARE(first.text, QStringLiteral("鍵は20字以内にして下さい。"));
+    QCOMPARE(first.icon, QMessageBox::Warning);
+    QCOMPARE(first.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(first.title, QStringLiteral("Winヴォレル97"));
+    QCOMPARE(recorder.last().title, QStringLiteral("Winヴォレル"));
+    QCOMPARE(recorder.last().buttons, QMessageBox::Yes | QMessageBox::No);
+}
+
+void TestMessageBox::answersFromTheQueueThenWithTheFirstButton() {
+    platform::MessageBoxRecorder recorder;
+    recorder.answer(QMessageBox::No);
+    recorder.answer(QMessageBox::Yes);
+    const auto ask = [] {
+        return ShowMessage(QStringLiteral("?"), QMessageBox::Question,
+                           QMessageBox::Yes | QMessageBox::No);
+    };
+    QCOMPARE(ask(), QMessageBox::No);
+    QCOMPARE(ask(), QMessageBox::Yes);
+    QCOMPARE(ask(), QMessageBox::Yes);
+    QCOMPARE(ShowMessage(QStringLiteral("!"), QMessageBox::Critical,
+                         QMessageBox::Cancel | QMessageBox::Ok),
+             QMessageBox::Ok);
+}
+
+void TestMessageBox::realBoxReturnsTheButtonPressedOnceTheRecorderIsGone() {
+    { platform::MessageBoxRecorder recorder; }
+    QString shownTitle;
+    testsupport::whenModalShown([&shownTitle](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        shownTitle = box->windowTitle();
+        box->button(QMessageBox::No)->click();
+    });
+    QCOMPARE(
+        ShowMessage(QStringLiteral("?"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No),
+        QMessageBox::No);
+    QCOMPARE(shownTitle, QStringLiteral("Winヴォレル97"));
+}
+
+QTEST_MAIN(TestMessageBox)
+#include "tst_messagebox.moc"
