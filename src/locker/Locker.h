@@ -1,8 +1,9 @@
 #pragma once
 
+#include "Progress.h"
+
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class QIODevice;
@@ -11,14 +12,11 @@ class QIODevice;
 namespace locker {
 
 // The locking methods, as the options store them.
-enum KeyType : int { SimpleCipher = 0, VirtualCylinder = 1, CrossPassword = 2 };
+enum KeyType : int { SimpleMethod = 0, CylinderMethod = 1, CrossPasswordMethod = 2 };
 
 // Where a taken-out file goes: 0 the viewer, 1 the application recorded at put away,
 // 2 an application chosen at take out.
 enum AppMode : int { ViewerOnly = 0, RecordedApplication = 1, ChosenApplication = 2 };
-
-// Receives each new progress percentage; called only when the value changes.
-using ProgressCallback = std::function<void(int percent)>;
 
 // Puts `sbjFileName` away into `objFileName` under `strPassWd` with the method `keyType`,
 // recording `strAppName` in an application header when given (methods 0 and 1). The locker

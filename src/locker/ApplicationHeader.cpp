@@ -1,0 +1,32 @@
+#include "ApplicationHeader.h"
+
+#include "platform/AnsiCodePage.h"
+
+namespace locker {
+
+namespace {
+constexpr QByteArrayView Marker("vrls");
+}
+
+QByteArray BuildApplicationHeader(const QString& appName) {
+    return Marker.toByteArray() + platform::ToAnsiBytes(appName) + Marker.toByteArray();
+}
+
+std::optional<ApplicationHeader>
+FindApplicationHeader(QByteArrayView decodedHead,
+                      const std::function<bool(qint64 headerLength)>& accept) {
+    const QByteArrayView head = decodedHead.first(qMin(decodedHead.size(), HeaderSearchLength));
+    if (!head.startsWith(Marker))
+        return std::nullopt;
+    // A path may itself contain the marker, so every later marker is a candidate end; the
+    // file's length and zero tail decide which one put away wrote.
+    for (qsizetype g = head.indexOf(Marker, Marker.size()); g >= 0;
+         g = head.indexOf(Marker, g + 1)) {
+        const qint64 length = g + Marker.size();
+        if (accept(length))
+            return ApplicationHeader{platform::FromAnsiBytes(head.sliced(4, g - 4)), length};
+    }
+    return std::nullopt;
+}
+
+} // namespace locker

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// The application header of a locker file: "vrls", the application path one byte per
+// character in the ANSI code page, "vrls" again. It is enciphered with the data.
+namespace locker {
+
+constexpr qsizetype HeaderSearchLength = 256;
+
+// The header bytes for `appName`; a character without a single-byte code overflows (6).
+[[nodiscard]] QByteArray BuildApplicationHeader(const QString& appName);
+
+struct ApplicationHeader {
+    QString appName;
+    qint64 length = 0; // h: the markers and the path
+};
+
+// Candidate headers at the start of decoded bytes (up to the first 256 are looked at), in
+// order of the closing marker's position. `accept` tells whether a candidate's length fits
+// the rest of the file; the first accepted one is returned.
+[[nodiscard]] std::optional<ApplicationHeader>
+FindApplicationHeader(QByteArrayView decodedHead,
+                      const std::function<bool(qint64 headerLength)>& accept);
+
+} // namespace locker

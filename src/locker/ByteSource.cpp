@@ -1,0 +1,79 @@
+#include "ByteSource.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+namespace locker {
+
+using platform::RuntimeError;
+namespace err = platform::err;
+
+FileSource::FileSource(const QString& path) : m_file(path) {
+    if (!QFileInfo(path).isFile()) {
+        // A folder or nothing at all: never create a file by reading.
+        throw RuntimeError(QFileInfo(path).isDir() ? err::PathFileAccess : err::FileNotFound);
+    }
+    errno = 0;
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw platform::FileError(m_file, false);
+    m_size = m_file.size();
+}
+
+void FileSource::readAt(qint64 position, char* destination, qint64 length) {
+    const qint64 available = qBound<qint64>(0, m_size - position, length);
+    if (available > 0) {
+        errno = 0;
+        if (m_file.pos() != position && !m_file.seek(position))
+            throw platform::FileError(m_file, false);
+        qint64 done = 0;
+        while (done < available) {
+            const qint64 got = m_file.read(destination + done, available - done);
+            if (got < 0)
+                throw platform::FileError(m_file, false);
+            if (got == 0) // the file shrank while being read
+                throw RuntimeError(err::DeviceIo);
+            done += got;
+        }
+    }
+    std::memset(destination + available, 0, size_t(length - available));
+}
+
+PlaintextSource::PlaintextSource(FileSource& data, QByteArray header)
+    : m_data(data), m_header(std::move(header)) {}
+
+qint64 PlaintextSource::size() const {
+    return m_data.size() + 2 * m_header.size();
+}
+
+void PlaintextSource::readAt(qint64 position, char* destination, qint64 length) {
+    const qint64 h = m_header.size();
+    if (position < h) {
+        const qint64 n = qMin(length, h - position);
+        std::memcpy(destination, m_header.constData() + position, size_t(n));
+        position += n;
+        destination += n;
+        length -= n;
+    }
+    if (length > 0)
+        m_data.readAt(position - h, destination, length);
+}
+
+void WriteAll(QIODevice& device, const char* data, qint64 length) {
+    while (length > 0) {
+        errno = 0;
+        const qint64 written = device.write(data, length);
+        if (written <= 0) {
+            if (auto* file = qobject_cast<QFileDevice*>(&device))
+                throw platform::FileError(*file, true);
+            throw RuntimeError(err::DeviceIo);
+        }
+        data += written;
+        length -= written;
+    }
+}
+
+} // namespace locker

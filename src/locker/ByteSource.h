@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+class QIODevice;
+
+namespace locker {
+
+// Random-access bytes that the ciphers read; positions past the end read as zero.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    [[nodiscard]] virtual qint64 size() const = 0;
+    virtual void readAt(qint64 position, char* destination, qint64 length) = 0;
+};
+
+// A file opened for reading. A missing file is reported (53), never created.
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(const QString& path);
+
+    [[nodiscard]] qint64 size() const override { return m_size; }
+    void readAt(qint64 position, char* destination, qint64 length) override;
+
+private:
+    QFile m_file;
+    qint64 m_size = 0;
+};
+
+// The plaintext of put away: an optional application header, the source file, then as many
+// zero bytes as the header is long.
+class PlaintextSource final : public ByteSource {
+public:
+    PlaintextSource(FileSource& data, QByteArray header);
+
+    [[nodiscard]] qint64 size() const override;
+    void readAt(qint64 position, char* destination, qint64 length) override;
+
+private:
+    FileSource& m_data;
+    QByteArray m_header;
+};
+
+// Writes all bytes to `device` or raises the matching runtime error.
+void WriteAll(QIODevice& device, const char* data, qint64 length);
+
+} // namespace locker

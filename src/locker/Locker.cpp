@@ -1,0 +1,281 @@
+#include "Locker.h"
+
+#include "ApplicationHeader.h"
+#include "ByteSource.h"
+#include "KeyMaterial.h"
+#include "Progress.h"
+#include "SimpleCipher.h"
+#include "VirtualCylinder.h"
+#include "platform/RuntimeError.h"
+
+#include <QSaveFile>
+
+#include <cerrno>
+#include <vector>
+
+namespace locker {
+
+using platform::RuntimeError;
+namespace err = platform::err;
+
+namespace {
+
+constexpr qint64 ChunkBytes = 1 << 20;
+// Zero bytes after the cipher length: without and with an application header.
+constexpr qint64 PaddingWithoutHeader = 10;
+constexpr qint64 PaddingWithHeader = 11;
+
+// The key material is built before the method is looked at, so its failures come first on
+// every method. The cross-password method takes the password as UTF-8 and only keeps the
+// length rule.
+KeyMaterial keyFor(const QString& password, int keyType) {
+    if (keyType != CrossPasswordMethod)
+        return BuildKeyMaterial(password);
+    if (password.size() > 255)
+        throw RuntimeError(err::Overflow);
+    if (password.size() > KeyMaterial::MaxLength)
+        throw RuntimeError(err::IndexOutOfRange);
+    return {};
+}
+
+// The own ciphers lay the key out in columns; an empty key has none.
+void requireColumns(const KeyMaterial& key) {
+    if (key.bytKeyLen == 0)
+        throw RuntimeError(err::DivisionByZero);
+}
+
+void requireOwnMethod(int keyType) {
+    if (keyType != SimpleMethod && keyType != CylinderMethod)
+        throw RuntimeError(err::InvalidArgument,
+                           QStringLiteral("施錠方式の番号 %1 は使えません。").arg(keyType));
+}
+
+[[noreturn]] void crossPasswordUnavailable() {
+    throw RuntimeError(err::InvalidArgument,
+                       QStringLiteral("クロスパスワード方式はまだ使えません。"));
+}
+
+// A file written next to its target and put in its place only when complete.
+class AtomicOutput {
+public:
+    explicit AtomicOutput(const QString& path, bool ownerOnly) : m_file(path) {
+        errno = 0;
+        if (!m_file.open(QIODevice::WriteOnly))
+            throw platform::FileError(m_file, true);
+        if (ownerOnly)
+            m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    QSaveFile& device() { return m_file; }
+    void commit() {
+        errno = 0;
+        if (!m_file.commit())
+            throw platform::FileError(m_file, true);
+    }
+
+private:
+    QSaveFile m_file;
+};
+
+void writeZeros(QIODevice& out, qint64 count) {
+    const std::vector<char> zeros(size_t(count), 0);
+    WriteAll(out, zeros.data(), count);
+}
+
+void encipherSimple(const KeyMaterial& key, PlaintextSource& plain, qint64 lockerLength,
+                    QIODevice& out, ProgressReporter& progress) {
+    const SimpleCipher cipher(key);
+    const qint64 cipherLength = plain.size();
+    std::vector<quint8> buffer(size_t(qMin(ChunkBytes, cipherLength)));
+    for (qint64 pos = 0; pos < cipherLength;) {
+        const qint64 n = qMin<qint64>(qint64(buffer.size()), cipherLength - pos);
+        plain.readAt(pos, reinterpret_cast<char*>(buffer.data()), n);
+        cipher.encipher(buffer.data(), n, pos);
+        WriteAll(out, reinterpret_cast<const char*>(buffer.data()), n);
+        pos += n;
+        progress.advanceTo(pos);
+    }
+    writeZeros(out, lockerLength - cipherLength);
+}
+
+void encipherCylinder(const KeyMaterial& key, PlaintextSource& plain, qint64 lockerLength,
+                      QIODevice& out, ProgressReporter& progress) {
+    const qint64 cipherLength = plain.size();
+    const VirtualCylinder cylinder(key, cipherLength);
+    if (!cylinder.fitsIn(lockerLength))
+        throw RuntimeError(err::IndexOutOfRange);
+    qint64 written = 0;
+    cylinder.encipher(plain, lockerLength, [&](const quint8* data, qint64 length) {
+        WriteAll(out, reinterpret_cast<const char*>(data), length);
+        written += length;
+        progress.advanceTo(qMin(cipherLength, written * cipherLength / lockerLength));
+    });
+    progress.advanceTo(cipherLength);
+}
+
+// Decodes bytes [from, to) of the plaintext of a locker file whose cipher length is known.
+class Decoder {
+public:
+    Decoder(const KeyMaterial& key, int keyType, FileSource& locker, qint64 cipherLength)
+        : m_keyType(keyType), m_locker(locker), m_cipher(key), m_cylinder(key, cipherLength) {}
+
+    [[nodiscard]] bool fits() const {
+        return m_keyType != CylinderMethod || m_cylinder.fitsIn(m_locker.size());
+    }
+
+    void decode(qint64 from, qint64 to, const ByteSink& sink) {
+        if (m_keyType == CylinderMethod) {
+            m_cylinder.decipher(m_locker, from, to, sink);
+            return;
+        }
+        std::vector<quint8> buffer(size_t(qMin(ChunkBytes, qMax<qint64>(0, to - from))));
+        for (qint64 pos = from; pos < to;) {
+            const qint64 n = qMin<qint64>(qint64(buffer.size()), to - pos);
+            m_locker.readAt(pos, reinterpret_cast<char*>(buffer.data()), n);
+            m_cipher.decipher(buffer.data(), n, pos);
+            sink(buffer.data(), n);
+            pos += n;
+        }
+    }
+
+    [[nodiscard]] QByteArray decoded(qint64 from, qint64 to) {
+        QByteArray bytes;
+        decode(from, to, [&](const quint8* data, qint64 length) {
+            bytes.append(reinterpret_cast<const char*>(data), length);
+        });
+        return bytes;
+    }
+
+    // Whether the raw locker bytes after the cipher length are the zeros put away leaves.
+    [[nodiscard]] bool paddingIsClean(qint64 cipherLength) {
+        const qint64 n = m_locker.size() - cipherLength;
+        QByteArray raw(n, Qt::Uninitialized);
+        m_locker.readAt(cipherLength, raw.data(), n);
+        for (qint64 i = 0; i < n; ++i) {
+            const bool expectsByte =
+                m_keyType == CylinderMethod && m_cylinder.placesByteBeyondCipher(cipherLength + i);
+            if (raw.at(i) != 0 && !expectsByte)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    int m_keyType;
+    FileSource& m_locker;
+    SimpleCipher m_cipher;
+    VirtualCylinder m_cylinder;
+};
+
+// Where the put-away bytes lie in a locker file. The file records neither its length nor
+// whether it has an application header; the layout with a header is accepted only when the
+// decoded bytes agree with it: both markers within the first 256 bytes, the zero bytes that
+// follow the data, and the zero padding.
+struct Layout {
+    qint64 cipherLength = 0;
+    std::optional<ApplicationHeader> header;
+    qint64 dataEnd = 0; // the end of the put-away bytes (after the header, when there is one)
+};
+
+Layout settleLayout(const KeyMaterial& key, int keyType, FileSource& locker) {
+    const qint64 lockerLength = locker.size();
+    const qint64 withHeader = lockerLength - PaddingWithHeader;
+    if (withHeader > 0) {
+        Decoder decoder(key, keyType, locker, withHeader);
+        if (decoder.fits() && decoder.paddingIsClean(withHeader)) {
+            const QByteArray head = decoder.decoded(0, qMin(withHeader, HeaderSearchLength));
+            const auto header = FindApplicationHeader(head, [&](qint64 h) {
+                const qint64 dataEnd = withHeader - h;
+                if (dataEnd - h < 1)
+                    return false;
+                const QByteArray tail = decoder.decoded(dataEnd, withHeader);
+                return tail.count('\0') == tail.size();
+            });
+            if (header)
+                return {withHeader, header, withHeader - header->length};
+        }
+    }
+    const qint64 withoutHeader = lockerLength - PaddingWithoutHeader;
+    if (withoutHeader < 1 || !Decoder(key, keyType, locker, withoutHeader).fits())
+        throw RuntimeError(err::IndexOutOfRange);
+    return {withoutHeader, std::nullopt, withoutHeader};
+}
+
+} // namespace
+
+void PutAway(const QString& sbjFileName, const QString& objFileName, const QString& strPassWd,
+             int keyType, const std::optional<QString>& strAppName,
+             const ProgressCallback& progress) {
+    const KeyMaterial key = keyFor(strPassWd, keyType);
+    if (keyType == CrossPasswordMethod)
+        crossPasswordUnavailable();
+    requireOwnMethod(keyType);
+
+    FileSource source(sbjFileName);
+    if (source.size() == 0)
+        throw RuntimeError(err::IndexOutOfRange);
+    requireColumns(key);
+    QByteArray header = strAppName ? BuildApplicationHeader(*strAppName) : QByteArray();
+    const qint64 padding = strAppName ? PaddingWithHeader : PaddingWithoutHeader;
+    PlaintextSource plain(source, std::move(header));
+    const qint64 lockerLength = plain.size() + padding;
+    if (keyType == CylinderMethod && !VirtualCylinder(key, plain.size()).fitsIn(lockerLength))
+        throw RuntimeError(err::IndexOutOfRange);
+
+    AtomicOutput out(objFileName, false);
+    ProgressReporter reporter(progress, 50, 50, plain.size());
+    if (keyType == SimpleMethod)
+        encipherSimple(key, plain, lockerLength, out.device(), reporter);
+    else
+        encipherCylinder(key, plain, lockerLength, out.device(), reporter);
+    out.commit();
+}
+
+std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
+                               const QString& strPassWd, int keyType, int appMode,
+                               const ProgressCallback& progress) {
+    const KeyMaterial key = keyFor(strPassWd, keyType);
+    if (keyType == CrossPasswordMethod)
+        crossPasswordUnavailable();
+    requireOwnMethod(keyType);
+
+    FileSource locker(objFileName);
+    // Every locker file put away writes has at least one byte and its padding.
+    if (locker.size() <= PaddingWithoutHeader)
+        throw RuntimeError(err::IndexOutOfRange);
+    requireColumns(key);
+    const Layout layout = settleLayout(key, keyType, locker);
+
+    std::optional<QString> appName;
+    qint64 begin = 0;
+    if (layout.header && appMode == RecordedApplication) {
+        appName = layout.header->appName;
+        begin = layout.header->length;
+    }
+    ProgressReporter reporter(progress, 0, 100, layout.dataEnd - begin);
+    qint64 written = 0;
+    Decoder(key, keyType, locker, layout.cipherLength)
+        .decode(begin, layout.dataEnd, [&](const quint8* data, qint64 length) {
+            WriteAll(output, reinterpret_cast<const char*>(data), length);
+            written += length;
+            reporter.advanceTo(written);
+        });
+    return appName;
+}
+
+std::optional<QString> TakeOut(const QString& objFileName, const QString& outFileName,
+                               const QString& strPassWd, int keyType, int appMode,
+                               const ProgressCallback& progress) {
+    // Check the key and the locker file before anything is created.
+    (void)keyFor(strPassWd, keyType);
+    if (keyType == CrossPasswordMethod)
+        crossPasswordUnavailable();
+    requireOwnMethod(keyType);
+    (void)FileSource(objFileName);
+
+    AtomicOutput out(outFileName, true);
+    auto appName = TakeOut(objFileName, out.device(), strPassWd, keyType, appMode, progress);
+    out.commit();
+    return appName;
+}
+
+} // namespace locker

@@ -1,0 +1,145 @@
+#include "VirtualCylinder.h"
+
+#include "ByteSource.h"
+#include "platform/RuntimeError.h"
+
+#include <vector>
+
+namespace locker {
+
+namespace {
+
+constexpr qint64 BlockBytes = 1 << 20;
+constexpr qint64 Reach = 256;     // rows a byte can move without wrapping, and one more
+constexpr qint64 EdgeRows = 1024; // first and last rows kept for wrapped bytes
+
+qint64 ceilDiv(qint64 a, qint64 b) {
+    return (a + b - 1) / b;
+}
+
+qint64 positiveMod(qint64 a, qint64 m) {
+    const qint64 r = a % m;
+    return r < 0 ? r + m : r;
+}
+
+// The first and last rows of an input, for the bytes that wrap around a column.
+class EdgeBuffer {
+public:
+    EdgeBuffer(ByteSource& input, qint64 rows, int width)
+        : m_rows(rows), m_width(width), m_span(qMin(rows, EdgeRows)),
+          m_head(size_t(m_span * width)), m_tail(size_t(m_span * width)) {
+        input.readAt(0, reinterpret_cast<char*>(m_head.data()), m_span * width);
+        input.readAt((rows - m_span) * width, reinterpret_cast<char*>(m_tail.data()),
+                     m_span * width);
+    }
+
+    [[nodiscard]] quint8 at(qint64 row, int column) const {
+        if (row < m_span)
+            return m_head[size_t(row * m_width + column)];
+        if (row >= m_rows - m_span)
+            return m_tail[size_t((row - (m_rows - m_span)) * m_width + column)];
+        throw platform::RuntimeError(platform::err::IndexOutOfRange);
+    }
+
+private:
+    qint64 m_rows;
+    int m_width;
+    qint64 m_span;
+    std::vector<quint8> m_head;
+    std::vector<quint8> m_tail;
+};
+
+} // namespace
+
+VirtualCylinder::VirtualCylinder(const KeyMaterial& key, qint64 cipherLength)
+    : m_cipherLength(cipherLength), m_width(key.bytKeyLen) {
+    const qint64 fullRows = cipherLength / m_width;
+    const qint64 remainder = cipherLength % m_width;
+    for (int c = 0; c < m_width; ++c) {
+        Column& column = m_columns[size_t(c)];
+        column.count = fullRows + (c < remainder ? 1 : 0);
+        column.height = remainder == 0 ? fullRows + 1 : column.count;
+        column.key = key.bytKey[size_t(c)];
+    }
+}
+
+bool VirtualCylinder::placesByteBeyondCipher(qint64 position) const {
+    const qint64 c = position - m_cipherLength;
+    if (m_cipherLength % m_width != 0 || c < 0 || c >= m_width)
+        return false;
+    const Column& column = m_columns[size_t(c)];
+    return column.key % column.height != 0;
+}
+
+bool VirtualCylinder::fitsIn(qint64 lockerLength) const {
+    for (qint64 p = lockerLength; p < m_cipherLength + m_width; ++p) {
+        if (placesByteBeyondCipher(p))
+            return false;
+    }
+    return true;
+}
+
+void VirtualCylinder::encipher(ByteSource& plaintext, qint64 lockerLength,
+                               const ByteSink& sink) const {
+    rotate(plaintext, true, 0, lockerLength, sink);
+}
+
+void VirtualCylinder::decipher(ByteSource& locker, qint64 from, qint64 to,
+                               const ByteSink& sink) const {
+    rotate(locker, false, from, to, sink);
+}
+
+// Output row o of column c takes input row (o - key) mod height when putting away, and
+// (o + key) mod height when taking out. Rows that no byte reaches stay zero.
+void VirtualCylinder::rotate(ByteSource& input, bool putAway, qint64 from, qint64 to,
+                             const ByteSink& sink) const {
+    if (from >= to)
+        return;
+    const qint64 L = m_width;
+    const qint64 inputRows = ceilDiv(input.size(), L);
+    const EdgeBuffer edges(input, inputRows, m_width);
+    const qint64 blockRows = qMax<qint64>(1, BlockBytes / L);
+    std::vector<quint8> out(size_t(blockRows * L));
+    std::vector<quint8> window(size_t((blockRows + 2 * Reach) * L));
+
+    for (qint64 o0 = from / L, endRow = ceilDiv(to, L); o0 < endRow; o0 += blockRows) {
+        const qint64 o1 = qMin(endRow, o0 + blockRows);
+        const qint64 w0 = qMax<qint64>(0, o0 - Reach);
+        const qint64 w1 = qMin(inputRows, o1 + Reach);
+        input.readAt(w0 * L, reinterpret_cast<char*>(window.data()), (w1 - w0) * L);
+        std::fill(out.begin(), out.begin() + (o1 - o0) * L, quint8(0));
+
+        for (int c = 0; c < m_width; ++c) {
+            const Column& col = m_columns[size_t(c)];
+            const qint64 shift = putAway ? -col.key : col.key;
+            const qint64 limit = qMin(o1, putAway ? col.height : col.count);
+            // Rows whose source lies inside the window without wrapping: a strided copy.
+            const qint64 lo = putAway ? col.key : 0;
+            const qint64 hi = putAway ? qMin(col.height, col.count + col.key)
+                                      : qMin(col.count, col.height - col.key);
+            const qint64 fastBegin = qMax(o0, lo);
+            const qint64 fastEnd = qMax(fastBegin, qMin(limit, hi));
+            const quint8* src = window.data() + (fastBegin + shift - w0) * L + c;
+            quint8* dst = out.data() + (fastBegin - o0) * L + c;
+            for (qint64 n = fastEnd - fastBegin; n > 0; --n, src += L, dst += L)
+                *dst = *src;
+            // The rest wraps around or reaches past the end of its column.
+            for (qint64 o = o0; o < limit; ++o) {
+                if (o == fastBegin && fastEnd > fastBegin) {
+                    o = fastEnd - 1;
+                    continue;
+                }
+                const qint64 i = positiveMod(o + shift, col.height);
+                if (putAway && i >= col.count)
+                    continue;
+                out[size_t((o - o0) * L + c)] =
+                    (i >= w0 && i < w1) ? window[size_t((i - w0) * L + c)] : edges.at(i, c);
+            }
+        }
+        const qint64 begin = qMax(from, o0 * L);
+        const qint64 end = qMin(to, o1 * L);
+        sink(out.data() + (begin - o0 * L), end - begin);
+    }
+}
+
+} // namespace locker
