@@ -1,0 +1,107 @@
+#include "DataProtect.h"
+
+#include "DataProtectErrors.h"
+#include "DataProtectStream.h"
+#include "platform/RuntimeError.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace locker {
+
+using platform::RuntimeError;
+namespace err = platform::err;
+using namespace dataprotect;
+
+namespace {
+
+constexpr int MaxPasswordLength = 20;
+
+void CheckArguments(const QString& password, int version, int flags, int count) {
+    if (password.size() > MaxPasswordLength)
+        throw RuntimeError(err::IndexOutOfRange);
+    if (password.isEmpty())
+        throw RuntimeError(err::InvalidArgument, QStringLiteral("鍵のパスワードが空です。"));
+    if (version != 1 || flags != 0 || count != 1)
+        throw RuntimeError(err::InvalidArgument);
+}
+
+void OpenInput(QFile& file) {
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw platform::FileError(file, false);
+}
+
+void OpenOutput(QSaveFile& file) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw platform::FileError(file, true);
+}
+
+// Closes the input first, so that the rename also works where an open file cannot be
+// replaced, then renames the temporary file over the target.
+void Commit(QFile& input, QSaveFile& output) {
+    input.close();
+    if (!output.commit())
+        throw platform::FileError(output, true);
+}
+
+} // namespace
+
+DataProtect::DataProtect(const Parameters& parameters) : m_parameters(parameters) {}
+
+void DataProtect::ProtectFile(const QString& source, const QString& locker, const QString& password,
+                              int version, int flags, int count) {
+    CheckArguments(password, version, flags, count);
+    if (!WithinLimits(m_parameters))
+        throw RuntimeError(err::InvalidArgument);
+    const Password key(password);
+    QFile input(source);
+    OpenInput(input);
+    QSaveFile output(locker);
+    OpenOutput(output);
+    ProtectStream(input, output, key, m_parameters);
+    Commit(input, output);
+}
+
+void DataProtect::UnprotectFile(const QString& locker, const QString& output,
+                                const QString& password, int version, int flags, int count) {
+    CheckArguments(password, version, flags, count);
+    const Password key(password);
+    QFile input(locker);
+    OpenInput(input);
+    UnprotectStream stream(input, key);
+    QSaveFile plain(output);
+    OpenOutput(plain);
+    if (!plain.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw platform::FileError(plain, true);
+    stream.CopyTo(plain);
+    Commit(input, plain);
+}
+
+void DataProtect::UnprotectTo(const QString& locker, QIODevice& output, const QString& password,
+                              int version, int flags, int count) {
+    CheckArguments(password, version, flags, count);
+    const Password key(password);
+    QFile input(locker);
+    OpenInput(input);
+    UnprotectStream(input, key).CopyTo(output);
+}
+
+void DataProtect::Invoke(int dispid, const QVariantList& arguments) {
+    if (dispid != ProtectFileId && dispid != UnprotectFileId)
+        throw MakeError(Failure::UnknownOperation);
+    if (arguments.size() != 6)
+        throw RuntimeError(err::InvalidArgument);
+    for (int i = 0; i < 6; ++i) {
+        const auto type = i < 3 ? QMetaType::QString : QMetaType::Int;
+        if (arguments[i].typeId() != type)
+            throw RuntimeError(err::InvalidArgument);
+    }
+    const auto text = [&](int i) { return arguments[i].toString(); };
+    const auto number = [&](int i) { return arguments[i].toInt(); };
+    if (dispid == ProtectFileId)
+        ProtectFile(text(0), text(1), text(2), number(3), number(4), number(5));
+    else
+        UnprotectFile(text(0), text(1), text(2), number(3), number(4), number(5));
+}
+
+} // namespace locker
