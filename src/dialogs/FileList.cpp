@@ -1,0 +1,49 @@
+#include "FileList.h"
+
+#include <QDir>
+#include <QSignalBlocker>
+
+namespace {
+
+// "*.*" stands for every file, those without an extension included.
+QStringList nameFilters(const QString& pattern) {
+    QStringList filters = pattern.split(u';', Qt::SkipEmptyParts);
+    for (QString& filter : filters) {
+        filter = filter.trimmed();
+        if (filter == u"*.*")
+            filter = QStringLiteral("*");
+    }
+    return filters;
+}
+
+} // namespace
+
+FileList::FileList(QWidget* parent) : QListWidget(parent) {
+    connect(this, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { Q_EMIT fileClicked(item->text()); });
+    connect(this, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item)
+            Q_EMIT fileClicked(item->text());
+    });
+    connect(this, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { Q_EMIT fileDoubleClicked(item->text()); });
+}
+
+void FileList::setFolder(const QString& folder) {
+    m_folder = folder;
+    refresh();
+}
+
+void FileList::setPattern(const QString& pattern) {
+    m_pattern = pattern;
+}
+
+void FileList::refresh() {
+    const QSignalBlocker blocker(this);
+    clear();
+    if (m_folder.isEmpty())
+        return;
+    addItems(QDir(m_folder).entryList(nameFilters(m_pattern), QDir::Files,
+                                      QDir::Name | QDir::IgnoreCase));
+    setCurrentRow(-1);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QTreeWidget>
+
+// The chooser's folder list: the current folder with the chain of folders above it, and the
+// folders within it. A double-click opens a folder; only then does the current folder change.
+class FolderList : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    explicit FolderList(QWidget* parent = nullptr);
+
+    // The current folder with native separators, without a trailing one except at a root.
+    [[nodiscard]] QString folder() const { return m_folder; }
+
+    // Opens `folder`. Throws platform::RuntimeError (76 missing, 70 unreadable) and changes
+    // nothing when it cannot be shown.
+    void setFolder(const QString& folder);
+
+    // Throws what setFolder would throw for `folder`, without opening it.
+    static void requireShowable(const QString& folder);
+
+Q_SIGNALS:
+    void folderChanged();
+
+private:
+    void rebuild();
+    void open(QTreeWidgetItem* item);
+
+    QString m_folder;
+};

@@ -1,0 +1,80 @@
+#include "Drives.h"
+
+#include "RuntimeError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+#include <algorithm>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+QString withTrailingSeparator(const QString& path) {
+    const QString native = QDir::toNativeSeparators(path);
+    return native.endsWith(QDir::separator()) ? native : native + QDir::separator();
+}
+
+QList<Drive> systemDrives() {
+    QList<Drive> drives;
+    const QString root = withTrailingSeparator(QStorageInfo::root().rootPath());
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        // Single files mounted into the tree (containers do this) are not drives.
+        if (!volume.isValid() || !QFileInfo(volume.rootPath()).isDir())
+            continue;
+        drives.append({withTrailingSeparator(volume.rootPath()), volume.name(), volume.isReady()});
+    }
+    std::sort(drives.begin(), drives.end(), [&root](const Drive& a, const Drive& b) {
+        return std::pair(a.rootPath != root, a.rootPath) <
+               std::pair(b.rootPath != root, b.rootPath);
+    });
+    return drives;
+}
+
+DriveSource& installedSource() {
+    static DriveSource source;
+    return source;
+}
+
+bool holds(const Drive& drive, const QString& path) {
+    const QString folder = withTrailingSeparator(path);
+    return folder.startsWith(
+        drive.rootPath,
+        Qt::CaseSensitivity(QDir::separator() == u'\\' ? Qt::CaseInsensitive : Qt::CaseSensitive));
+}
+
+} // namespace
+
+QList<Drive> MountedDrives() {
+    if (const DriveSource& source = installedSource())
+        return source();
+    return systemDrives();
+}
+
+std::optional<Drive> DriveOf(const QString& path) {
+    const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    std::optional<Drive> best;
+    for (const Drive& drive : MountedDrives()) {
+        if (holds(drive, absolute) && (!best || drive.rootPath.size() > best->rootPath.size()))
+            best = drive;
+    }
+    return best;
+}
+
+void RequireReady(const Drive& drive) {
+    const QList<Drive> drives = MountedDrives();
+    const auto now = std::find_if(drives.begin(), drives.end(), [&drive](const Drive& d) {
+        return d.rootPath == drive.rootPath;
+    });
+    if (now == drives.end() || !now->ready)
+        throw RuntimeError(err::DeviceUnavailable);
+}
+
+DriveSource SetDriveSource(DriveSource source) {
+    return std::exchange(installedSource(), std::move(source));
+}
+
+} // namespace platform
