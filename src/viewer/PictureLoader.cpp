@@ -1,0 +1,81 @@
+#include "PictureLoader.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <array>
+#include <string_view>
+
+namespace viewer {
+
+namespace {
+
+struct Signature {
+    qsizetype offset;
+    std::string_view magic;
+    const char* format;
+};
+
+using namespace std::string_view_literals;
+
+// Signatures recognised by their leading bytes; webp is a RIFF file whose form type follows
+// the length field.
+constexpr std::array<Signature, 11> Signatures{{
+    {0, "BM"sv, "bmp"},
+    {0, "GIF87a"sv, "gif"},
+    {0, "GIF89a"sv, "gif"},
+    {0, "\xFF\xD8\xFF"sv, "jpeg"},
+    {0, "\x89PNG\r\n\x1A\n"sv, "png"},
+    {0, "II*\0"sv, "tiff"},
+    {0, "MM\0*"sv, "tiff"},
+    {0, "II+\0"sv, "tiff"},
+    {0, "MM\0+"sv, "tiff"},
+    {0, "\0\0\1\0"sv, "ico"},
+    {8, "WEBP"sv, "webp"},
+}};
+
+bool Matches(QByteArrayView bytes, const Signature& sig) {
+    const QByteArrayView magic(sig.magic.data(), qsizetype(sig.magic.size()));
+    if (bytes.size() < sig.offset + magic.size())
+        return false;
+    if (sig.offset > 0 && !bytes.startsWith(QByteArrayView("RIFF")))
+        return false;
+    return bytes.sliced(sig.offset, magic.size()) == magic;
+}
+
+} // namespace
+
+QByteArray PictureFormat(QByteArrayView bytes) {
+    for (const Signature& sig : Signatures) {
+        if (Matches(bytes, sig))
+            return QByteArray(sig.format);
+    }
+    return {};
+}
+
+QImage ReadPicture(const QByteArray& bytes) {
+    const QByteArray format = PictureFormat(bytes);
+    if (format.isEmpty())
+        return {};
+    QByteArray data = bytes; // QBuffer needs a non-const array; this shares the bytes
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    return reader.read();
+}
+
+QByteArray BmpBytes(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(picture))
+        throw platform::RuntimeError(platform::err::OutOfMemory);
+    return bytes;
+}
+
+} // namespace viewer

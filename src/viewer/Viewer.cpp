@@ -1,0 +1,180 @@
+#include "Viewer.h"
+
+#include "ContentTextBox.h"
+#include "FileContents.h"
+#include "PictureBox.h"
+#include "PictureLoader.h"
+#include "TextLines.h"
+#include "Twips.h"
+#include "ViewerText.h"
+
+#include "platform/MessageBox.h"
+#include "platform/RuntimeError.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QScrollBar>
+#include <QWidget>
+
+#include <new>
+
+namespace viewer {
+
+using platform::RuntimeError;
+
+namespace {
+
+// Design geometry in twips.
+constexpr double TextBoxLeft = 120;
+constexpr double TextBoxTop = 480;
+constexpr double ScrollBarThickness = 255;
+// The text box keeps this many pixels free beside and below it.
+constexpr int TextBoxSideMargins = 16;
+constexpr int TextBoxBottomMargin = 8;
+
+QScrollBar* MakeScrollBar(Qt::Orientation orientation, const QString& name, QWidget* parent) {
+    auto* bar = new QScrollBar(orientation, parent);
+    bar->setObjectName(name);
+    bar->setRange(0, 0);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    // The picture follows the bar's value when the thumb is released, not while dragging.
+    bar->setTracking(false);
+    return bar;
+}
+
+int AtLeastZero(int length) {
+    return qMax(0, length);
+}
+
+} // namespace
+
+Viewer::Viewer(QWidget* clientArea, QWidget* toolbar)
+    : QObject(clientArea), m_clientArea(clientArea), m_toolbar(toolbar),
+      m_txtCont(new ContentTextBox(clientArea)), m_picParent(new QWidget(clientArea)),
+      m_picCont(new PictureBox(m_picParent)),
+      m_hScroll1(MakeScrollBar(Qt::Horizontal, QStringLiteral("HScroll1"), clientArea)),
+      m_vScroll1(MakeScrollBar(Qt::Vertical, QStringLiteral("VScroll1"), clientArea)) {
+    m_txtCont->setObjectName(QStringLiteral("txtCont"));
+    m_picParent->setObjectName(QStringLiteral("picParent"));
+    m_picCont->setObjectName(QStringLiteral("picCont"));
+    m_txtCont->move(twipsToPixelsX(TextBoxLeft), twipsToPixelsY(TextBoxTop));
+    m_hScroll1->resize(m_hScroll1->width(), twipsToPixelsY(ScrollBarThickness));
+    m_vScroll1->resize(twipsToPixelsX(ScrollBarThickness), m_vScroll1->height());
+    connect(m_hScroll1, &QScrollBar::valueChanged, this,
+            [this](int value) { m_picCont->move(-value, m_picCont->y()); });
+    connect(m_vScroll1, &QScrollBar::valueChanged, this,
+            [this](int value) { m_picCont->move(m_picCont->x(), -value); });
+}
+
+void Viewer::OpenCont(const QString& strFileName) {
+    try {
+        const QByteArray bytes = ReadWholeFile(strFileName);
+        const QImage picture = ReadPicture(bytes);
+        if (picture.isNull()) {
+            showText(bytes);
+            return;
+        }
+        m_picCont->setPicture(picture);
+        setIsText(false);
+        SetScrollbars();
+    } catch (const RuntimeError& error) {
+        reportFailure(error);
+    } catch (const std::bad_alloc&) {
+        reportFailure(RuntimeError(platform::err::OutOfMemory));
+    }
+}
+
+void Viewer::reportFailure(const RuntimeError& error) const {
+    platform::ShowMessage(error.description(), QMessageBox::NoIcon, QMessageBox::Ok,
+                          QString::number(error.number()), m_clientArea->window());
+}
+
+void Viewer::showText(const QByteArray& bytes) {
+    const DecodedText decoded = DecodeText(bytes);
+    QString text = LinesWithLineEnds(decoded.text);
+    setIsText(true);
+    m_encoding = decoded.encoding;
+    m_txtCont->setContent(text);
+}
+
+void Viewer::setIsText(bool vNewValue) {
+    m_txtCont->setVisible(vNewValue);
+    m_picParent->setVisible(!vNewValue);
+    m_hScroll1->setVisible(!vNewValue);
+    m_vScroll1->setVisible(!vNewValue);
+    m_isText = vNewValue;
+    Q_EMIT IsTextChanged(vNewValue);
+}
+
+void Viewer::Form_Resize() {
+    const int sw = m_clientArea->width();
+    const int sh = m_clientArea->height();
+    const int t = toolbarHeight();
+    m_txtCont->resize(AtLeastZero(sw - TextBoxSideMargins),
+                      AtLeastZero(sh - t - TextBoxBottomMargin));
+    m_picParent->resize(AtLeastZero(sw), AtLeastZero(sh - t));
+    if (!m_isText)
+        SetScrollbars();
+}
+
+void Viewer::SetScrollbars() {
+    const int t = toolbarHeight();
+    const int sw = m_clientArea->width();
+    const int w = m_vScroll1->width();
+    const int h = m_hScroll1->height();
+    const int sh = m_clientArea->height();
+    m_picParent->setGeometry(0, t, AtLeastZero(sw - w), AtLeastZero(sh - h));
+    m_picCont->move(0, 0);
+    // The viewport reaches under the horizontal bar; the bars stay above it.
+    m_hScroll1->setGeometry(0, m_picParent->height(), m_picParent->width(), h);
+    m_vScroll1->setGeometry(m_picParent->width(), m_picParent->y(), w,
+                            AtLeastZero(m_picParent->height() - toolbarHeight()));
+    m_hScroll1->raise();
+    m_vScroll1->raise();
+    m_hScroll1->setRange(0, AtLeastZero(m_picCont->width() - m_picParent->width()));
+    m_vScroll1->setRange(0, AtLeastZero(m_picCont->height() - m_picParent->height()));
+    m_vScroll1->setVisible(m_picParent->height() < m_picCont->height());
+    m_hScroll1->setVisible(m_picParent->width() < m_picCont->width());
+}
+
+void Viewer::SaveCont(const QString& fileName) const {
+    if (m_isText) {
+        WriteWholeFile(fileName, EncodeText(m_txtCont->content(), m_encoding));
+        return;
+    }
+    if (m_picCont->picture().isNull())
+        throw RuntimeError(platform::err::InvalidPicture, NoPictureShown());
+    WriteWholeFile(fileName, BmpBytes(m_picCont->picture()));
+}
+
+void Viewer::CopyCont() const {
+    if (m_isText) {
+        const QString selected = m_txtCont->selectedContent();
+        if (!selected.isEmpty())
+            QGuiApplication::clipboard()->setText(selected);
+        return;
+    }
+    if (m_picCont->picture().isNull())
+        throw RuntimeError(platform::err::InvalidPicture, NoPictureShown());
+    QGuiApplication::clipboard()->setImage(m_picCont->picture());
+}
+
+void Viewer::SelAll() {
+    if (!m_txtCont->isHidden())
+        m_txtCont->selectAll();
+}
+
+int Viewer::toolbarHeight() const {
+    return m_toolbar->isHidden() ? 0 : m_toolbar->height();
+}
+
+int Viewer::twipsToPixelsX(double twips) const {
+    return TwipsToPixels(twips, m_clientArea->logicalDpiX());
+}
+
+int Viewer::twipsToPixelsY(double twips) const {
+    return TwipsToPixels(twips, m_clientArea->logicalDpiY());
+}
+
+} // namespace viewer

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "TextCodec.h"
+
+#include <QObject>
+#include <QString>
+
+class QScrollBar;
+class QWidget;
+
+namespace platform {
+class RuntimeError;
+}
+
+namespace viewer {
+
+class ContentTextBox;
+class PictureBox;
+
+// The built-in viewer: shows one file as a scrollable picture or as text, chosen by the
+// file's content, in the client area of the main window below its toolbar.
+class Viewer : public QObject {
+    Q_OBJECT
+public:
+    // Creates the viewer's controls in `clientArea`; `toolbar` lies across its top.
+    Viewer(QWidget* clientArea, QWidget* toolbar);
+
+    // Shows the file: as a picture when its content is one, otherwise as text. Failures are
+    // reported to the user here. The file is closed again when this returns.
+    void OpenCont(const QString& strFileName);
+
+    [[nodiscard]] bool IsText() const { return m_isText; }
+    // Switches between the text and the picture presentation; applied even when unchanged.
+    void setIsText(bool vNewValue);
+
+    // Lays the controls out for the client area's size.
+    void Form_Resize();
+    // Lays out the picture presentation: viewport, picture at its top-left corner, bars.
+    void SetScrollbars();
+
+    // Writes what is shown to `fileName`: the text in the encoding it was loaded in, or the
+    // picture as BMP. Failures raise platform::RuntimeError.
+    void SaveCont(const QString& fileName) const;
+    // Puts the selected text (nothing when no text is selected) or the picture on the
+    // clipboard. Failures raise platform::RuntimeError.
+    void CopyCont() const;
+    // Selects the whole text while the text is shown, without moving the focus.
+    void SelAll();
+
+    [[nodiscard]] ContentTextBox* txtCont() const { return m_txtCont; }
+    [[nodiscard]] QWidget* picParent() const { return m_picParent; }
+    [[nodiscard]] PictureBox* picCont() const { return m_picCont; }
+    [[nodiscard]] QScrollBar* HScroll1() const { return m_hScroll1; }
+    [[nodiscard]] QScrollBar* VScroll1() const { return m_vScroll1; }
+
+Q_SIGNALS:
+    // Sent on every assignment of IsText, so that select-all follows it.
+    void IsTextChanged(bool isText);
+
+private:
+    void showText(const QByteArray& bytes);
+    void reportFailure(const platform::RuntimeError& error) const;
+    [[nodiscard]] int toolbarHeight() const;
+    [[nodiscard]] int twipsToPixelsX(double twips) const;
+    [[nodiscard]] int twipsToPixelsY(double twips) const;
+
+    QWidget* m_clientArea;
+    QWidget* m_toolbar;
+    ContentTextBox* m_txtCont;
+    QWidget* m_picParent;
+    PictureBox* m_picCont;
+    QScrollBar* m_hScroll1;
+    QScrollBar* m_vScroll1;
+    bool m_isText = false;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+};
+
+} // namespace viewer

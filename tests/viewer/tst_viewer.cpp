@@ -1,0 +1,470 @@
+// The viewer widgets: presentation by content, the text path, layout and scrolling, and the
+// save, copy and select-all operations.
+#include "viewer/ContentTextBox.h"
+#include "viewer/PictureBox.h"
+#include "viewer/Viewer.h"
+
+#include "platform/MessageBoxRecorder.h"
+#include "platform/RuntimeError.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ToolbarHeight = 28;
+constexpr int BarThickness = 17; // 255 twips at 96 dpi
+
+QImage Picture(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(qRgb(20, 120, 220));
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    return image;
+}
+
+QByteArray Encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll();
+}
+
+int OpenDescriptors() {
+    return int(QDir(u"/proc/self/fd"_s).entryList(QDir::Files | QDir::System).size());
+}
+
+} // namespace
+
+class ViewerTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void presentationFollowsContent_data();
+    void presentationFollowsContent();
+    void textPathAppliesLineRules_data();
+    void textPathAppliesLineRules();
+    void isTextSwitchesControls();
+    void failureIsReportedAndKeepsContents();
+    void fileIsClosedWhenOpenContReturns_data();
+    void fileIsClosedWhenOpenContReturns();
+    void pictureAfterTextHidesText();
+
+    void layoutPlacesControls();
+    void scrollBarsFollowOverhang_data();
+    void scrollBarsFollowOverhang();
+    void barsMoveThePictureByOnePixel();
+    void relayoutShowsPictureFromItsCorner();
+    void horizontalBarStaysAboveViewport();
+    void textLayoutLeavesBarsAlone();
+    void tinyClientAreaLaysOutWithoutNegativeSizes_data();
+    void tinyClientAreaLaysOutWithoutNegativeSizes();
+
+    void savedTextReproducesLoadedFile_data();
+    void savedTextReproducesLoadedFile();
+    void savedPictureIsBmpWhateverTheName();
+    void saveReplacesExistingFile();
+    void saveFailuresRaiseAndWriteNothing();
+    void copyPutsExactlyTheSelection();
+    void copyWithoutSelectionLeavesClipboard();
+    void copyPutsThePicture();
+    void copyWithoutPictureRaises();
+    void selectAllSelectsTheWholeTextOnly();
+
+private:
+    QString write(const QString& name, const QByteArray& bytes);
+    void layOut(QSize clientSize);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QWidget> m_client;
+    QWidget* m_toolbar = nullptr;
+    viewer::Viewer* m_viewer = nullptr;
+};
+
+void ViewerTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_client = std::make_unique<QWidget>();
+    m_toolbar = new QWidget(m_client.get());
+    m_toolbar->setGeometry(0, 0, 400, ToolbarHeight);
+    m_viewer = new viewer::Viewer(m_client.get(), m_toolbar);
+    m_viewer->setIsText(false);
+    layOut({400, 300});
+}
+
+void ViewerTest::cleanup() {
+    m_client.reset();
+    m_dir.reset();
+}
+
+QString ViewerTest::write(const QString& name, const QByteArray& bytes) {
+    const QString path = m_dir->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write test file");
+    return path;
+}
+
+void ViewerTest::layOut(QSize clientSize) {
+    m_client->resize(clientSize);
+    m_toolbar->resize(clientSize.width(), ToolbarHeight);
+    m_viewer->Form_Resize();
+}
+
+void ViewerTest::presentationFollowsContent_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("isText");
+    QTest::newRow("bitmap named notes.txt")
+        << u"notes.txt"_s << Encoded(Picture({30, 20}), "bmp") << false;
+    QTest::newRow("text named photo.bmp") << u"photo.bmp"_s << QByteArray("hello\r\n") << true;
+    QTest::newRow("png named photo.jpg")
+        << u"photo.jpg"_s << Encoded(Picture({30, 20}), "png") << false;
+    QTest::newRow("truncated png")
+        << u"cut.png"_s << Encoded(Picture({30, 20}), "png").left(30) << true;
+    QTest::newRow("empty file") << u"empty.gif"_s << QByteArray() << true;
+}
+
+void ViewerTest::presentationFollowsContent() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, isText);
+    platform::MessageBoxRecorder boxes;
+    m_viewer->OpenCont(write(name, bytes));
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(m_viewer->IsText(), isText);
+    if (isText)
+        QCOMPARE(m_viewer->txtCont()->content().isEmpty(), bytes.isEmpty());
+    else
+        QCOMPARE(m_viewer->picCont()->size(), QSize(30, 20));
+}
+
+void ViewerTest::textPathAppliesLineRules_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("no final line end") << QByteArray("a\r\nb") << u"a\r\nb\r\n"_s;
+    QTest::newRow("final line end") << QByteArray("a\r\nb\r\n") << u"a\r\nb\r\n"_s;
+    QTest::newRow("bare LF line ends") << QByteArray("a\nb\n") << u"a\nb\n\r\n"_s;
+    QTest::newRow("cp932") << QByteArray("\x93\xFA\x96\x7B\r\n") << u"日本\r\n"_s;
+    QTest::newRow("utf-8") << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC") << u"日本\r\n"_s;
+}
+
+void ViewerTest::textPathAppliesLineRules() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    m_viewer->OpenCont(write(u"t.txt"_s, bytes));
+    QVERIFY(m_viewer->IsText());
+    QCOMPARE(m_viewer->txtCont()->content(), shown);
+}
+
+void ViewerTest::isTextSwitchesControls() {
+    QSignalSpy changed(m_viewer, &viewer::Viewer::IsTextChanged);
+    for (bool isText : {true, true, false, false}) {
+        m_viewer->setIsText(isText);
+        QCOMPARE(m_viewer->IsText(), isText);
+        QCOMPARE(m_viewer->txtCont()->isHidden(), !isText);
+        QCOMPARE(m_viewer->picParent()->isHidden(), isText);
+        QCOMPARE(m_viewer->HScroll1()->isHidden(), isText);
+        QCOMPARE(m_viewer->VScroll1()->isHidden(), isText);
+        QCOMPARE(changed.takeFirst().at(0).toBool(), isText);
+    }
+}
+
+void ViewerTest::failureIsReportedAndKeepsContents() {
+    m_viewer->OpenCont(write(u"a.txt"_s, "kept\r\n"));
+    platform::MessageBoxRecorder boxes;
+    m_viewer->OpenCont(m_dir->filePath(u"missing.txt"_s));
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().title, u"53"_s);
+    QCOMPARE(boxes.last().text, platform::DefaultDescription(platform::err::FileNotFound));
+    QCOMPARE(boxes.last().icon, QMessageBox::NoIcon);
+    QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(m_viewer->IsText());
+    QCOMPARE(m_viewer->txtCont()->content(), u"kept\r\n"_s);
+
+    m_viewer->OpenCont(m_dir->path());
+    QCOMPARE(boxes.count(), 2);
+    QCOMPARE(boxes.last().title, QString::number(platform::err::PathFileAccess));
+}
+
+void ViewerTest::fileIsClosedWhenOpenContReturns_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("picture") << Encoded(Picture({10, 10}), "png");
+    QTest::newRow("text") << QByteArray("text\r\n");
+}
+
+void ViewerTest::fileIsClosedWhenOpenContReturns() {
+    QFETCH(QByteArray, bytes);
+    const QString path = write(u"shown.dat"_s, bytes);
+    const int before = OpenDescriptors();
+    m_viewer->OpenCont(path);
+    QCOMPARE(OpenDescriptors(), before);
+    QVERIFY(QFile::remove(path));
+}
+
+void ViewerTest::pictureAfterTextHidesText() {
+    m_viewer->OpenCont(write(u"a.txt"_s, "text\r\n"));
+    m_viewer->OpenCont(write(u"wide.png"_s, Encoded(Picture({1000, 50}), "png")));
+    QVERIFY(!m_viewer->IsText());
+    QVERIFY(m_viewer->txtCont()->isHidden());
+    QVERIFY(!m_viewer->picParent()->isHidden());
+    QVERIFY(!m_viewer->HScroll1()->isHidden());
+    QVERIFY(m_viewer->VScroll1()->isHidden());
+    QCOMPARE(m_viewer->txtCont()->content(), u"text\r\n"_s); // kept while hidden
+}
+
+void ViewerTest::layoutPlacesControls() {
+    const int sw = 400, sh = 300, t = ToolbarHeight, w = BarThickness, h = BarThickness;
+    QCOMPARE(m_viewer->picParent()->geometry(), QRect(0, t, sw - w, sh - h));
+    QCOMPARE(m_viewer->HScroll1()->geometry(), QRect(0, sh - h, sw - w, h));
+    QCOMPARE(m_viewer->VScroll1()->geometry(), QRect(sw - w, t, w, sh - h - t));
+    // The text area keeps 8 pixels beside it and 4 pixels above and below.
+    QCOMPARE(m_viewer->txtCont()->geometry(), QRect(8, t + 4, sw - 16, sh - t - 8));
+}
+
+void ViewerTest::scrollBarsFollowOverhang_data() {
+    // The viewport is 383 x 283 pixels (client 400 x 300 less the bars); its lowest 28 rows
+    // lie under the horizontal bar.
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<bool>("hBar");
+    QTest::addColumn<int>("hMax");
+    QTest::addColumn<bool>("vBar");
+    QTest::addColumn<int>("vMax");
+    QTest::newRow("smaller both ways") << QSize(100, 100) << false << 0 << false << 0;
+    QTest::newRow("exactly as wide") << QSize(383, 100) << false << 0 << false << 0;
+    QTest::newRow("100 pixels wider") << QSize(483, 100) << true << 100 << false << 0;
+    QTest::newRow("taller than the rows in sight, not than the viewport")
+        << QSize(100, 270) << false << 0 << false << 0;
+    QTest::newRow("one row taller") << QSize(100, 284) << false << 0 << true << 1;
+    QTest::newRow("larger both ways") << QSize(800, 600) << true << 417 << true << 317;
+}
+
+void ViewerTest::scrollBarsFollowOverhang() {
+    QFETCH(QSize, picture);
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture(picture), "png")));
+    QCOMPARE(m_viewer->picCont()->geometry(), QRect(QPoint(0, 0), picture));
+    QTEST(!m_viewer->HScroll1()->isHidden(), "hBar");
+    QTEST(m_viewer->HScroll1()->maximum(), "hMax");
+    QTEST(!m_viewer->VScroll1()->isHidden(), "vBar");
+    QTEST(m_viewer->VScroll1()->maximum(), "vMax");
+    QCOMPARE(m_viewer->HScroll1()->minimum(), 0);
+    QCOMPARE(m_viewer->VScroll1()->minimum(), 0);
+}
+
+void ViewerTest::barsMoveThePictureByOnePixel() {
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({483, 400}), "png")));
+    QScrollBar* hBar = m_viewer->HScroll1();
+    QScrollBar* vBar = m_viewer->VScroll1();
+    hBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(m_viewer->picCont()->pos(), QPoint(-1, 0));
+    hBar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(m_viewer->picCont()->pos(), QPoint(-2, 0));
+    vBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(m_viewer->picCont()->pos(), QPoint(-2, -1));
+    hBar->setValue(hBar->maximum());
+    QCOMPARE(m_viewer->picCont()->geometry().right(), m_viewer->picParent()->width() - 1);
+}
+
+void ViewerTest::relayoutShowsPictureFromItsCorner() {
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({800, 600}), "png")));
+    m_viewer->HScroll1()->setValue(50);
+    m_viewer->VScroll1()->setValue(40);
+    QCOMPARE(m_viewer->picCont()->pos(), QPoint(-50, -40));
+    layOut({420, 310});
+    QCOMPARE(m_viewer->picCont()->pos(), QPoint(0, 0));
+    QCOMPARE(m_viewer->HScroll1()->value(), 50);
+    QCOMPARE(m_viewer->VScroll1()->value(), 40);
+    m_viewer->HScroll1()->setValue(51);
+    QCOMPARE(m_viewer->picCont()->pos(), QPoint(-51, 0));
+}
+
+void ViewerTest::horizontalBarStaysAboveViewport() {
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({800, 600}), "png")));
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
+    const QPoint inBar = m_viewer->HScroll1()->geometry().center();
+    QVERIFY(m_viewer->picParent()->geometry().contains(inBar));
+    QCOMPARE(m_client->childAt(inBar), m_viewer->HScroll1());
+}
+
+void ViewerTest::textLayoutLeavesBarsAlone() {
+    m_viewer->OpenCont(write(u"a.txt"_s, "text"));
+    const QRect hBar = m_viewer->HScroll1()->geometry();
+    const QRect vBar = m_viewer->VScroll1()->geometry();
+    layOut({500, 350});
+    QCOMPARE(m_viewer->HScroll1()->geometry(), hBar);
+    QCOMPARE(m_viewer->VScroll1()->geometry(), vBar);
+    QCOMPARE(m_viewer->picParent()->size(), QSize(500, 350 - ToolbarHeight));
+    QCOMPARE(m_viewer->txtCont()->size(), QSize(500 - 16, 350 - ToolbarHeight - 8));
+}
+
+void ViewerTest::tinyClientAreaLaysOutWithoutNegativeSizes_data() {
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<bool>("isText");
+    for (bool isText : {false, true}) {
+        const char* mode = isText ? "text" : "picture";
+        QTest::addRow("%s, nothing", mode) << QSize(0, 0) << isText;
+        QTest::addRow("%s, smaller than the toolbar", mode) << QSize(10, 10) << isText;
+        QTest::addRow("%s, narrower than a bar", mode) << QSize(5, 200) << isText;
+    }
+}
+
+void ViewerTest::tinyClientAreaLaysOutWithoutNegativeSizes() {
+    QFETCH(QSize, client);
+    QFETCH(bool, isText);
+    if (isText)
+        m_viewer->OpenCont(write(u"a.txt"_s, "text"));
+    else
+        m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({50, 50}), "png")));
+    layOut(client);
+    for (QWidget* control : {static_cast<QWidget*>(m_viewer->txtCont()), m_viewer->picParent(),
+                             static_cast<QWidget*>(m_viewer->HScroll1()),
+                             static_cast<QWidget*>(m_viewer->VScroll1())}) {
+        QVERIFY2(control->width() >= 0 && control->height() >= 0,
+                 qPrintable(control->objectName()));
+    }
+    QVERIFY(m_viewer->HScroll1()->maximum() >= 0);
+    QVERIFY(m_viewer->VScroll1()->maximum() >= 0);
+}
+
+void ViewerTest::savedTextReproducesLoadedFile_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("utf-8") << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\nline\r\n");
+    QTest::newRow("cp932") << QByteArray("\x93\xFA\x96\x7B\x8C\xEA\r\n\x95\x5C\x83\x5C\r\n");
+    QTest::newRow("empty") << QByteArray();
+}
+
+void ViewerTest::savedTextReproducesLoadedFile() {
+    QFETCH(QByteArray, bytes);
+    m_viewer->OpenCont(write(u"in.txt"_s, bytes));
+    const QString out = m_dir->filePath(u"out.bmp"_s);
+    m_viewer->SaveCont(out);
+    QCOMPARE(FileBytes(out), bytes);
+}
+
+void ViewerTest::savedPictureIsBmpWhateverTheName() {
+    const QImage picture = Picture({40, 30});
+    m_viewer->OpenCont(write(u"in.png"_s, Encoded(picture, "png")));
+    const QString out = m_dir->filePath(u"notes.txt"_s);
+    m_viewer->SaveCont(out);
+    const QByteArray saved = FileBytes(out);
+    QVERIFY(saved.startsWith("BM"));
+    QImage back;
+    QVERIFY(back.loadFromData(saved, "bmp"));
+    QCOMPARE(back.convertToFormat(QImage::Format_RGB32), picture);
+}
+
+void ViewerTest::saveReplacesExistingFile() {
+    const QString out = write(u"out.txt"_s, QByteArray(1000, 'x'));
+    m_viewer->OpenCont(write(u"in.txt"_s, "short\r\n"));
+    m_viewer->SaveCont(out);
+    QCOMPARE(FileBytes(out), QByteArray("short\r\n"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files).size(), 2); // no temporary file left
+}
+
+void ViewerTest::saveFailuresRaiseAndWriteNothing() {
+    // No picture loaded yet.
+    try {
+        m_viewer->SaveCont(m_dir->filePath(u"none.bmp"_s));
+        QFAIL("saving without a picture succeeded");
+    } catch (const platform::RuntimeError& error) {
+        QCOMPARE(error.number(), platform::err::InvalidPicture);
+    }
+    QVERIFY(!QFile::exists(m_dir->filePath(u"none.bmp"_s)));
+
+    m_viewer->OpenCont(write(u"in.txt"_s, "text\r\n"));
+    try {
+        m_viewer->SaveCont(m_dir->filePath(u"no/such/folder/out.txt"_s));
+        QFAIL("saving into a missing folder succeeded");
+    } catch (const platform::RuntimeError& error) {
+        QCOMPARE(error.number(), platform::err::PathNotFound);
+    }
+    try {
+        m_viewer->SaveCont(m_dir->path());
+        QFAIL("saving over a folder succeeded");
+    } catch (const platform::RuntimeError& error) {
+        QCOMPARE(error.number(), platform::err::PathFileAccess);
+    }
+}
+
+void ViewerTest::copyPutsExactlyTheSelection() {
+    m_viewer->OpenCont(write(u"in.txt"_s, "ab\r\ncd\nef\r\ngh"));
+    QCOMPARE(m_viewer->txtCont()->content(), u"ab\r\ncd\nef\r\ngh\r\n"_s);
+    struct Case {
+        int start, end; // positions in the text box, where each CR LF is one break
+        QString expected;
+    };
+    const Case cases[] = {
+        {0, 2, u"ab"_s},
+        {1, 4, u"b\r\nc"_s},
+        {3, 9, u"cd\nef\r\n"_s},
+        {0, 12, u"ab\r\ncd\nef\r\ngh\r\n"_s},
+    };
+    for (const Case& c : cases) {
+        QTextCursor cursor = m_viewer->txtCont()->textCursor();
+        cursor.setPosition(c.start);
+        cursor.setPosition(c.end, QTextCursor::KeepAnchor);
+        m_viewer->txtCont()->setTextCursor(cursor);
+        m_viewer->CopyCont();
+        QCOMPARE(QGuiApplication::clipboard()->text(), c.expected);
+    }
+}
+
+void ViewerTest::copyWithoutSelectionLeavesClipboard() {
+    QGuiApplication::clipboard()->setText(u"before"_s);
+    m_viewer->OpenCont(write(u"in.txt"_s, "text\r\n"));
+    m_viewer->CopyCont();
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"before"_s);
+}
+
+void ViewerTest::copyPutsThePicture() {
+    const QImage picture = Picture({12, 9});
+    m_viewer->OpenCont(write(u"in.bmp"_s, Encoded(picture, "bmp")));
+    m_viewer->CopyCont();
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
+}
+
+void ViewerTest::copyWithoutPictureRaises() {
+    QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, m_viewer->CopyCont());
+}
+
+void ViewerTest::selectAllSelectsTheWholeTextOnly() {
+    m_viewer->OpenCont(write(u"in.txt"_s, "ab\r\ncd"));
+    QWidget other(m_client.get());
+    other.setFocusPolicy(Qt::StrongFocus);
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
+    other.setFocus();
+    m_viewer->SelAll();
+    QCOMPARE(m_viewer->txtCont()->selectedContent(), u"ab\r\ncd\r\n"_s);
+    QVERIFY(other.hasFocus());
+
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({5, 5}), "png")));
+    QTextCursor cursor = m_viewer->txtCont()->textCursor();
+    cursor.clearSelection();
+    m_viewer->txtCont()->setTextCursor(cursor);
+    m_viewer->SelAll();
+    QVERIFY(!m_viewer->txtCont()->textCursor().hasSelection());
+}
+
+QTEST_MAIN(ViewerTest)
+#include "tst_viewer.moc"
