@@ -19,9 +19,10 @@ FindApplicationHeader(QByteArrayView decodedHead,
     if (!head.startsWith(Marker))
         return std::nullopt;
     // A path may itself contain the marker, so every later marker is a candidate end; the
-    // file's length and zero tail decide which one put away wrote.
-    for (qsizetype g = head.indexOf(Marker, Marker.size()); g >= 0;
-         g = head.indexOf(Marker, g + 1)) {
+    // file's length and zero tail decide which one put away wrote. The latest candidate that
+    // fits is taken: an earlier one always fits too, as its zero tail lies inside the true one.
+    for (qsizetype g = head.lastIndexOf(Marker); g >= Marker.size();
+         g = head.lastIndexOf(Marker, g - 1)) {
         const qint64 length = g + Marker.size();
         if (accept(length))
             return ApplicationHeader{platform::FromAnsiBytes(head.sliced(4, g - 4)), length};

@@ -21,9 +21,9 @@ struct ApplicationHeader {
     qint64 length = 0; // h: the markers and the path
 };
 
-// Candidate headers at the start of decoded bytes (up to the first 256 are looked at), in
-// order of the closing marker's position. `accept` tells whether a candidate's length fits
-// the rest of the file; the first accepted one is returned.
+// The application header at the start of decoded bytes (up to the first 256 are looked at):
+// the opening marker and the latest closing marker whose header length `accept` finds in
+// agreement with the rest of the file.
 [[nodiscard]] std::optional<ApplicationHeader>
 FindApplicationHeader(QByteArrayView decodedHead,
                       const std::function<bool(qint64 headerLength)>& accept);

@@ -215,6 +215,11 @@ void PutAway(const QString& sbjFileName, const QString& objFileName, const QStri
         throw RuntimeError(err::IndexOutOfRange);
     requireColumns(key);
     QByteArray header = strAppName ? BuildApplicationHeader(*strAppName) : QByteArray();
+    // Take out finds a header only within the first bytes; a longer one could never be read
+    // back, and would leave a cylinder file undecodable.
+    if (header.size() > HeaderSearchLength)
+        throw RuntimeError(err::InvalidArgument,
+                           QStringLiteral("アプリケーションのパスが長すぎます。"));
     const qint64 padding = strAppName ? PaddingWithHeader : PaddingWithoutHeader;
     PlaintextSource plain(source, std::move(header));
     const qint64 lockerLength = plain.size() + padding;

@@ -1,3 +1,4 @@
+#include "LockerTestSupport.h"
 #include "locker/Arithmetic.h"
 #include "locker/KeyMaterial.h"
 #include "platform/RuntimeError.h"
@@ -6,16 +7,7 @@
 
 using namespace locker;
 
-namespace {
-template <typename F> int errorNumberOf(F&& f) {
-    try {
-        f();
-    } catch (const platform::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
-} // namespace
+using testsupport::errorNumberOf;
 
 class ArithmeticTest : public QObject {
     Q_OBJECT
