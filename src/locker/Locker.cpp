@@ -2,6 +2,7 @@
 
 #include "ApplicationHeader.h"
 #include "ByteSource.h"
+#include "DataProtect.h"
 #include "KeyMaterial.h"
 #include "Progress.h"
 #include "SimpleCipher.h"
@@ -50,9 +51,14 @@ void requireOwnMethod(int keyType) {
                            QStringLiteral("施錠方式の番号 %1 は使えません。").arg(keyType));
 }
 
-[[noreturn]] void crossPasswordUnavailable() {
-    throw RuntimeError(err::InvalidArgument,
-                       QStringLiteral("クロスパスワード方式はまだ使えません。"));
+// The cross-password method's calling convention: version 1, no flags, one file.
+constexpr int ProtectVersion = 1;
+constexpr int ProtectFlags = 0;
+constexpr int ProtectCount = 1;
+
+void invokeDataProtect(int dispid, const QString& from, const QString& to,
+                       const QString& password) {
+    DataProtect().Invoke(dispid, {from, to, password, ProtectVersion, ProtectFlags, ProtectCount});
 }
 
 // A file written next to its target and put in its place only when complete.
@@ -206,8 +212,10 @@ void PutAway(const QString& sbjFileName, const QString& objFileName, const QStri
              int keyType, const std::optional<QString>& strAppName,
              const ProgressCallback& progress) {
     const KeyMaterial key = keyFor(strPassWd, keyType);
-    if (keyType == CrossPasswordMethod)
-        crossPasswordUnavailable();
+    if (keyType == CrossPasswordMethod) {
+        invokeDataProtect(DataProtect::ProtectFileId, sbjFileName, objFileName, strPassWd);
+        return;
+    }
     requireOwnMethod(keyType);
 
     FileSource source(sbjFileName);
@@ -239,8 +247,11 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
                                const QString& strPassWd, int keyType, int appMode,
                                const ProgressCallback& progress) {
     const KeyMaterial key = keyFor(strPassWd, keyType);
-    if (keyType == CrossPasswordMethod)
-        crossPasswordUnavailable();
+    if (keyType == CrossPasswordMethod) {
+        DataProtect().UnprotectTo(objFileName, output, strPassWd, ProtectVersion, ProtectFlags,
+                                  ProtectCount);
+        return std::nullopt;
+    }
     requireOwnMethod(keyType);
 
     FileSource locker(objFileName);
@@ -272,8 +283,10 @@ std::optional<QString> TakeOut(const QString& objFileName, const QString& outFil
                                const ProgressCallback& progress) {
     // Check the key and the locker file before anything is created.
     (void)keyFor(strPassWd, keyType);
-    if (keyType == CrossPasswordMethod)
-        crossPasswordUnavailable();
+    if (keyType == CrossPasswordMethod) {
+        invokeDataProtect(DataProtect::UnprotectFileId, objFileName, outFileName, strPassWd);
+        return std::nullopt;
+    }
     requireOwnMethod(keyType);
     (void)FileSource(objFileName);
 
