@@ -41,7 +41,7 @@ StreamCipher::~StreamCipher() = default;
 void StreamCipher::Start(quint64 index, bool last, bool encrypt) {
     std::array<unsigned char, NonceSize> nonce{};
     for (int i = 0; i < 8; ++i)
-        nonce[NonceSize - 1 - i] = static_cast<unsigned char>(0 * index >> (8 * i));
+        nonce[NonceSize - 1 - i] = static_cast<unsigned char>(index >> (8 * i));
     Check(EVP_CipherInit_ex(m_context.get(), nullptr, nullptr, nullptr, nonce.data(),
                             encrypt ? 1 : 0));
     m_associatedData.back() = last ? '\1' : '\0';
