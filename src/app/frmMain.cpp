@@ -1,0 +1,140 @@
+#include "frmMain.h"
+
+#include "StoredSettings.h"
+#include "UiText.h"
+
+#include "frmFile.h"
+#include "frmKey.h"
+#include "frmOptions.h"
+#include "platform/RuntimeError.h"
+#include "viewer/TextLines.h"
+#include "viewer/Twips.h"
+#include "viewer/Viewer.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+#include <QToolBar>
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent), m_clientArea(new QWidget(this)) {
+    setWindowTitle(ui::WindowTitle);
+    m_clientArea->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(m_clientArea);
+    buildMenus();
+    buildPopupMenu();
+    buildToolbar();
+    m_viewer = new viewer::Viewer(m_clientArea, Toolbar1);
+    connect(m_viewer, &viewer::Viewer::IsTextChanged, mnuitmSelAll, &QAction::setEnabled);
+    m_clientArea->installEventFilter(this);
+}
+
+void frmMain::Form_Load() {
+    setIsText(false);
+    restorePlacement();
+    // The dialogs place themselves relative to the window, so they come after the placement.
+    m_frmKey = new frmKey(this);
+    m_frmFile = new frmFile(this);
+    m_frmOptions = new frmOptions(this);
+    restoreOptions();
+    Form_Resize();
+    show();
+    EntStartPass();
+}
+
+void frmMain::EntStartPass() {}
+
+void frmMain::restorePlacement() {
+    const settings::Placement placement = settings::ReadPlacement();
+    const QScreen* display = screen();
+    const double dpiX = display->logicalDotsPerInchX();
+    const double dpiY = display->logicalDotsPerInchY();
+    move(viewer::TwipsToPixels(placement.left, dpiX), viewer::TwipsToPixels(placement.top, dpiY));
+    resize(viewer::TwipsToPixels(placement.width, dpiX),
+           viewer::TwipsToPixels(placement.height, dpiY));
+}
+
+// A stored value the dialogs refuse (out of range, a folder that is gone) gives way to the
+// default, so that the program always starts.
+void frmMain::restoreOptions() {
+    try {
+        m_frmOptions->setKeyType(settings::ReadKeyType());
+    } catch (const platform::RuntimeError&) {
+        m_frmOptions->setKeyType(settings::DefaultKeyType);
+    }
+    m_frmOptions->setStartPass(settings::ReadStartPass());
+    try {
+        m_frmOptions->setAppMode(settings::ReadAppMode());
+    } catch (const platform::RuntimeError&) {
+        m_frmOptions->setAppMode(settings::DefaultAppMode);
+    }
+    try {
+        m_frmFile->setPath(settings::ReadFilePath());
+    } catch (const platform::RuntimeError&) {
+        try {
+            m_frmFile->setPath(settings::DefaultFilePath());
+        } catch (const platform::RuntimeError&) {
+            // The chooser stays at its own start folder.
+        }
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+// Saves the settings: the placement only in the normal window state, then the options and
+// the chooser's folder.
+void frmMain::Form_Unload() {
+    if (!isMinimized() && !isMaximized() && !isFullScreen()) {
+        const QScreen* display = screen();
+        const double dpiX = display->logicalDotsPerInchX();
+        const double dpiY = display->logicalDotsPerInchY();
+        settings::WritePlacement(
+            {viewer::PixelsToTwips(y(), dpiY), viewer::PixelsToTwips(x(), dpiX),
+             viewer::PixelsToTwips(height(), dpiY), viewer::PixelsToTwips(width(), dpiX)});
+    }
+    if (m_frmOptions) {
+        settings::WriteKeyType(m_frmOptions->KeyType());
+        settings::WriteAppMode(m_frmOptions->AppMode());
+        settings::WriteStartPass(m_frmOptions->StartPass());
+    }
+    if (m_frmFile)
+        settings::WriteFilePath(m_frmFile->Path());
+    Q_EMIT Unloaded();
+}
+
+void frmMain::mnuitmQuit_Click() {
+    close();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_clientArea && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The toolbar lies across the top of the client area; the viewer fills the rest.
+void frmMain::Form_Resize() {
+    Toolbar1->setGeometry(0, 0, m_clientArea->width(), Toolbar1->sizeHint().height());
+    m_viewer->Form_Resize();
+}
+
+void frmMain::SetScrollbars() {
+    m_viewer->SetScrollbars();
+}
+
+void frmMain::OpenCont(const QString& strFileName) {
+    m_viewer->OpenCont(strFileName);
+}
+
+bool frmMain::IsText() const {
+    return m_viewer->IsText();
+}
+
+void frmMain::setIsText(bool vNewValue) {
+    m_viewer->setIsText(vNewValue);
+}
+
+QString frmMain::NL() {
+    return viewer::NL();
+}
