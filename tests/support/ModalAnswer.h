@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -34,6 +35,18 @@ inline void whenModalShown(std::function<void(QWidget*)> action, int timeoutMs =
     };
     QTimer::singleShot(0, qApp,
                        Poll{QApplication::activeModalWidget(), std::move(action), timeoutMs});
+}
+
+// Shows `dialog` modally, runs `steps` once it is up, and closes it with reject() if the steps
+// left it open (a failed check inside them returns early). Returns exec()'s result.
+inline int execWith(QDialog& dialog, std::function<void()> steps) {
+    QPointer<QDialog> guarded(&dialog);
+    whenModalShown([guarded, steps = std::move(steps)](QWidget*) {
+        steps();
+        if (guarded && guarded->isVisible())
+            guarded->reject();
+    });
+    return dialog.exec();
 }
 
 } // namespace testsupport
