@@ -4,14 +4,13 @@
 #include "ByteSource.h"
 #include "DataProtect.h"
 #include "KeyMaterial.h"
+#include "OverlappedWriter.h"
 #include "Progress.h"
 #include "SimpleCipher.h"
 #include "VirtualCylinder.h"
+#include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
 
-#include <QSaveFile>
-
-#include <cerrno>
 #include <vector>
 
 namespace locker {
@@ -61,60 +60,43 @@ void invokeDataProtect(int dispid, const QString& from, const QString& to,
     DataProtect().Invoke(dispid, {from, to, password, ProtectVersion, ProtectFlags, ProtectCount});
 }
 
-// A file written next to its target and put in its place only when complete.
-class AtomicOutput {
-public:
-    explicit AtomicOutput(const QString& path, bool ownerOnly) : m_file(path) {
-        errno = 0;
-        if (!m_file.open(QIODevice::WriteOnly))
-            throw platform::FileError(m_file, true);
-        if (ownerOnly)
-            m_file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-    QSaveFile& device() { return m_file; }
-    void commit() {
-        errno = 0;
-        if (!m_file.commit())
-            throw platform::FileError(m_file, true);
-    }
-
-private:
-    QSaveFile m_file;
-};
-
 void writeZeros(QIODevice& out, qint64 count) {
     const std::vector<char> zeros(size_t(count), 0);
     WriteAll(out, zeros.data(), count);
 }
 
 void encipherSimple(const KeyMaterial& key, PlaintextSource& plain, qint64 lockerLength,
-                    QIODevice& out, ProgressReporter& progress) {
+                    QIODevice& device, ProgressReporter& progress) {
     const SimpleCipher cipher(key);
+    OverlappedWriter out(device);
     const qint64 cipherLength = plain.size();
     std::vector<quint8> buffer(size_t(qMin(ChunkBytes, cipherLength)));
     for (qint64 pos = 0; pos < cipherLength;) {
         const qint64 n = qMin<qint64>(qint64(buffer.size()), cipherLength - pos);
         plain.readAt(pos, reinterpret_cast<char*>(buffer.data()), n);
         cipher.encipher(buffer.data(), n, pos);
-        WriteAll(out, reinterpret_cast<const char*>(buffer.data()), n);
+        out.write(buffer.data(), n);
         pos += n;
         progress.advanceTo(pos);
     }
-    writeZeros(out, lockerLength - cipherLength);
+    out.finish();
+    writeZeros(device, lockerLength - cipherLength);
 }
 
 void encipherCylinder(const KeyMaterial& key, PlaintextSource& plain, qint64 lockerLength,
-                      QIODevice& out, ProgressReporter& progress) {
+                      QIODevice& device, ProgressReporter& progress) {
     const qint64 cipherLength = plain.size();
     const VirtualCylinder cylinder(key, cipherLength);
     if (!cylinder.fitsIn(lockerLength))
         throw RuntimeError(err::IndexOutOfRange);
+    OverlappedWriter out(device);
     qint64 written = 0;
     cylinder.encipher(plain, lockerLength, [&](const quint8* data, qint64 length) {
-        WriteAll(out, reinterpret_cast<const char*>(data), length);
+        out.write(data, length);
         written += length;
         progress.advanceTo(qMin(cipherLength, written * cipherLength / lockerLength));
     });
+    out.finish();
     progress.advanceTo(cipherLength);
 }
 
@@ -234,7 +216,7 @@ void PutAway(const QString& sbjFileName, const QString& objFileName, const QStri
     if (keyType == CylinderMethod && !VirtualCylinder(key, plain.size()).fitsIn(lockerLength))
         throw RuntimeError(err::IndexOutOfRange);
 
-    AtomicOutput out(objFileName, false);
+    platform::ReplacingFile out(objFileName);
     ProgressReporter reporter(progress, 50, 50, plain.size());
     if (keyType == SimpleMethod)
         encipherSimple(key, plain, lockerLength, out.device(), reporter);
@@ -268,13 +250,15 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
         begin = layout.header->length;
     }
     ProgressReporter reporter(progress, 0, 100, layout.dataEnd - begin);
+    OverlappedWriter out(output);
     qint64 written = 0;
     Decoder(key, keyType, locker, layout.cipherLength)
         .decode(begin, layout.dataEnd, [&](const quint8* data, qint64 length) {
-            WriteAll(output, reinterpret_cast<const char*>(data), length);
+            out.write(data, length);
             written += length;
             reporter.advanceTo(written);
         });
+    out.finish();
     return appName;
 }
 
@@ -290,7 +274,7 @@ std::optional<QString> TakeOut(const QString& objFileName, const QString& outFil
     requireOwnMethod(keyType);
     (void)FileSource(objFileName);
 
-    AtomicOutput out(outFileName, true);
+    platform::ReplacingFile out(outFileName, platform::ReplacingFile::Access::OwnerOnly);
     auto appName = TakeOut(objFileName, out.device(), strPassWd, keyType, appMode, progress);
     out.commit();
     return appName;

@@ -10,6 +10,7 @@ namespace locker {
 namespace {
 
 constexpr qint64 BlockBytes = 1 << 20;
+constexpr qint64 TileBytes = 8 << 10;
 constexpr qint64 Reach = 256;     // rows a byte can move without wrapping, and one more
 constexpr qint64 EdgeRows = 1024; // first and last rows kept for wrapped bytes
 
@@ -99,6 +100,7 @@ void VirtualCylinder::rotate(ByteSource& input, bool putAway, qint64 from, qint6
     const qint64 inputRows = ceilDiv(input.size(), L);
     const EdgeBuffer edges(input, inputRows, m_width);
     const qint64 blockRows = qMax<qint64>(1, BlockBytes / L);
+    const qint64 tileRows = qMax<qint64>(1, TileBytes / L);
     std::vector<quint8> out(size_t(blockRows * L));
     std::vector<quint8> window(size_t((blockRows + 2 * Reach) * L));
 
@@ -109,27 +111,39 @@ void VirtualCylinder::rotate(ByteSource& input, bool putAway, qint64 from, qint6
         input.readAt(w0 * L, reinterpret_cast<char*>(window.data()), (w1 - w0) * L);
         std::fill(out.begin(), out.begin() + (o1 - o0) * L, quint8(0));
 
+        // Rows whose source lies inside the window without wrapping are strided copies, done
+        // in tiles small enough for the first-level cache; the rest wrap around or reach past
+        // the end of their column and are looked up one by one.
+        std::array<qint64, KeyMaterial::MaxLength> fastBegin{}, fastEnd{}, shift{}, limit{};
         for (int c = 0; c < m_width; ++c) {
             const Column& col = m_columns[size_t(c)];
-            const qint64 shift = putAway ? -col.key : col.key;
-            const qint64 limit = qMin(o1, putAway ? col.height : col.count);
-            // Rows whose source lies inside the window without wrapping: a strided copy.
+            shift[c] = putAway ? -col.key : col.key;
+            limit[c] = qMin(o1, putAway ? col.height : col.count);
             const qint64 lo = putAway ? col.key : 0;
             const qint64 hi = putAway ? qMin(col.height, col.count + col.key)
                                       : qMin(col.count, col.height - col.key);
-            const qint64 fastBegin = qMax(o0, lo);
-            const qint64 fastEnd = qMax(fastBegin, qMin(limit, hi));
-            const quint8* src = window.data() + (fastBegin + shift - w0) * L + c;
-            quint8* dst = out.data() + (fastBegin - o0) * L + c;
-            for (qint64 n = fastEnd - fastBegin; n > 0; --n, src += L, dst += L)
-                *dst = *src;
-            // The rest wraps around or reaches past the end of its column.
-            for (qint64 o = o0; o < limit; ++o) {
-                if (o == fastBegin && fastEnd > fastBegin) {
-                    o = fastEnd - 1;
+            fastBegin[c] = qMax(o0, lo);
+            fastEnd[c] = qMax(fastBegin[c], qMin(limit[c], hi));
+        }
+        for (qint64 t0 = o0; t0 < o1; t0 += tileRows) {
+            const qint64 t1 = qMin(o1, t0 + tileRows);
+            for (int c = 0; c < m_width; ++c) {
+                const qint64 b = qMax(t0, fastBegin[c]);
+                const qint64 e = qMin(t1, fastEnd[c]);
+                const quint8* src = window.data() + (b + shift[c] - w0) * L + c;
+                quint8* dst = out.data() + (b - o0) * L + c;
+                for (qint64 n = e - b; n > 0; --n, src += L, dst += L)
+                    *dst = *src;
+            }
+        }
+        for (int c = 0; c < m_width; ++c) {
+            const Column& col = m_columns[size_t(c)];
+            for (qint64 o = o0; o < limit[c]; ++o) {
+                if (o == fastBegin[c] && fastEnd[c] > o) {
+                    o = fastEnd[c] - 1;
                     continue;
                 }
-                const qint64 i = positiveMod(o + shift, col.height);
+                const qint64 i = positiveMod(o + shift[c], col.height);
                 if (putAway && i >= col.count)
                     continue;
                 out[size_t((o - o0) * L + c)] =

@@ -1,0 +1,155 @@
+// Times put away and take out of a generated file with each locking method against a plain
+// copy of the same file to a new file, in one run, and reports each operation's peak memory.
+//
+//   vrl-bench [SIZE_MIB] [--repeat N] [--dir FOLDER]
+//
+// Every operation runs in a child process of its own, so its peak resident memory is its
+// own; outputs are always new files. Figures are medians over the repetitions.
+#include "locker/Locker.h"
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr qint64 MiB = 1 << 20;
+
+struct Sample {
+    double seconds;
+    long peakKiB;
+};
+
+// Runs `work` in a child process and measures its wall time and peak resident memory.
+Sample measure(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            work();
+        } catch (const platform::RuntimeError& e) {
+            std::fprintf(stderr, "failed: %s\n", e.what());
+            _exit(1);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "an operation failed\n");
+        std::exit(1);
+    }
+    return {seconds, usage.ru_maxrss};
+}
+
+void copyFile(const QString& from, const QString& to) {
+    QFile in(from), out(to);
+    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered) || !out.open(QIODevice::WriteOnly))
+        throw platform::RuntimeError(platform::err::PathFileAccess);
+    std::vector<char> buffer(static_cast<size_t>(MiB));
+    for (qint64 n; (n = in.read(buffer.data(), MiB)) > 0;) {
+        if (out.write(buffer.data(), n) != n)
+            throw platform::RuntimeError(platform::err::DeviceIo);
+    }
+}
+
+void generate(const QString& path, qint64 size) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        std::exit(1);
+    std::vector<quint32> block(size_t(MiB / 4));
+    QRandomGenerator generator(1);
+    for (qint64 done = 0; done < size; done += MiB) {
+        generator.fillRange(block.data(), block.size());
+        file.write(reinterpret_cast<const char*>(block.data()), qMin(MiB, size - done));
+    }
+}
+
+template <typename T> T median(std::vector<T> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qint64 sizeMiB = 256;
+    int repeat = 3;
+    QString folder = QDir::tempPath();
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == u"--repeat" && i + 1 < argc)
+            repeat = qMax(1, atoi(argv[++i]));
+        else if (arg == u"--dir" && i + 1 < argc)
+            folder = QString::fromLocal8Bit(argv[++i]);
+        else
+            sizeMiB = qMax<qint64>(1, arg.toLongLong());
+    }
+    QTemporaryDir dir(folder + QStringLiteral("/vrl-bench-XXXXXX"));
+    const QString source = dir.filePath(QStringLiteral("source"));
+    generate(source, sizeMiB * MiB);
+    const QString password = QStringLiteral("bench-key-17");
+
+    struct Operation {
+        std::string name;
+        QString output; // removed before each run, so every output is a new file
+        std::function<void()> run;
+    };
+    const QString copyOut = dir.filePath(QStringLiteral("copy"));
+    std::vector<Operation> operations{{"copy", copyOut, [=] { copyFile(source, copyOut); }}};
+    for (int method : {0, 1, 2}) {
+        const QString lockerFile = dir.filePath(QStringLiteral("locker%1").arg(method));
+        const QString takenOut = dir.filePath(QStringLiteral("out%1").arg(method));
+        operations.push_back({"put method " + std::to_string(method), lockerFile,
+                              [=] { locker::PutAway(source, lockerFile, password, method); }});
+        operations.push_back(
+            {"take method " + std::to_string(method), takenOut,
+             [=] { locker::TakeOut(lockerFile, takenOut, password, method, locker::ViewerOnly); }});
+    }
+
+    std::map<std::string, std::vector<Sample>> samples;
+    for (int r = 0; r < repeat; ++r) {
+        for (const Operation& op : operations) {
+            QFile::remove(op.output);
+            ::sync();
+            samples[op.name].push_back(measure(op.run));
+        }
+    }
+
+    const double megabytes = double(sizeMiB * MiB) / 1e6;
+    std::vector<double> copySeconds;
+    for (const Sample& s : samples["copy"])
+        copySeconds.push_back(s.seconds);
+    const double reference = median(copySeconds);
+    std::printf("%lld MiB, %d repetitions, medians\n", static_cast<long long>(sizeMiB), repeat);
+    std::printf("%-15s %10s %10s %14s %12s\n", "operation", "seconds", "MB/s", "time / copy",
+                "peak MiB");
+    for (const Operation& op : operations) {
+        std::vector<double> seconds;
+        std::vector<long> peaks;
+        for (const Sample& s : samples[op.name]) {
+            seconds.push_back(s.seconds);
+            peaks.push_back(s.peakKiB);
+        }
+        const double t = median(seconds);
+        std::printf("%-15s %10.3f %10.0f %14.2f %12.1f\n", op.name.c_str(), t, megabytes / t,
+                    t / reference, double(*std::max_element(peaks.begin(), peaks.end())) / 1024);
+    }
+    return 0;
+}
