@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QIODevice>
 #include <QRandomGenerator>
 #include <QString>
 
@@ -38,6 +39,26 @@ template <typename F> int errorNumberOf(F&& f) {
     }
     return 0;
 }
+
+// A device that accepts `capacity` bytes and then fails every write, as a full disk does.
+class FailingDevice : public QIODevice {
+public:
+    explicit FailingDevice(qint64 capacity) : m_capacity(capacity) { open(WriteOnly); }
+    QByteArray written;
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        const qint64 n = qMin(length, m_capacity - written.size());
+        if (n <= 0)
+            return -1;
+        written.append(data, n);
+        return n;
+    }
+
+private:
+    qint64 m_capacity;
+};
 
 // The names in a folder, to show that a failure left nothing behind.
 inline QStringList entries(const QString& folder) {

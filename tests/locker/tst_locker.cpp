@@ -310,6 +310,20 @@ private Q_SLOTS:
         QCOMPARE(app, std::optional<QString>(QStringLiteral("/bin/true")));
     }
 
+    void writeFailureIsReported() {
+        const QByteArray data = randomBytes(3 << 20, 8);
+        for (int method : {SimpleMethod, CylinderMethod}) {
+            putAway(data, QStringLiteral("k"), method);
+            FailingDevice device(1 << 20);
+            QCOMPARE(errorNumberOf([&] {
+                         locker::TakeOut(path(QStringLiteral("locker")), device,
+                                         QStringLiteral("k"), method, 1);
+                     }),
+                     err::DeviceIo);
+            QCOMPARE(device.written, data.left(1 << 20));
+        }
+    }
+
     void progressIsReportedOnlyOnChange() {
         writeFile(path(QStringLiteral("one")), "x");
         // One byte: put away reports 100 once.
