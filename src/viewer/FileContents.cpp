@@ -1,10 +1,10 @@
 #include "FileContents.h"
 
+#include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -29,20 +29,11 @@ QByteArray ReadWholeFile(const QString& fileName) {
 }
 
 void WriteWholeFile(const QString& fileName, const QByteArray& bytes) {
-    if (fileName.isEmpty())
-        throw RuntimeError(platform::err::BadFileName);
-    if (QFileInfo(fileName).isDir())
-        throw RuntimeError(platform::err::PathFileAccess);
-    QSaveFile file(fileName);
+    platform::ReplacingFile file(fileName);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        throw platform::FileError(file, true);
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        throw platform::FileError(file, true);
-    errno = 0;
-    if (!file.commit())
-        throw platform::FileError(file, true);
+    if (file.device().write(bytes) != bytes.size())
+        throw platform::FileError(file.device(), true);
+    file.commit();
 }
 
 } // namespace viewer
