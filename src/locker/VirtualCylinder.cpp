@@ -3,6 +3,7 @@
 #include "ByteSource.h"
 #include "platform/RuntimeError.h"
 
+#include <utility>
 #include <vector>
 
 namespace locker {
@@ -22,6 +23,29 @@ qint64 positiveMod(qint64 a, qint64 m) {
     const qint64 r = a % m;
     return r < 0 ? r + m : r;
 }
+
+// Copies every L-th byte; the stride is a compile-time constant so that the loop unrolls
+// with fixed address offsets.
+template <int L> void copyStrided(const quint8* src, quint8* dst, qint64 count) {
+    for (; count >= 4; count -= 4, src += 4 * L, dst += 4 * L) {
+        dst[0] = src[0];
+        dst[L] = src[L];
+        dst[2 * L] = src[2 * L];
+        dst[3 * L] = src[3 * L];
+    }
+    for (; count > 0; --count, src += L, dst += L)
+        *dst = *src;
+}
+
+using StridedCopy = void (*)(const quint8*, quint8*, qint64);
+
+template <int... Ls>
+constexpr std::array<StridedCopy, sizeof...(Ls)> stridedCopies(std::integer_sequence<int, Ls...>) {
+    return {&copyStrided<Ls + 1>...};
+}
+
+constexpr auto StridedCopies =
+    stridedCopies(std::make_integer_sequence<int, KeyMaterial::MaxLength>());
 
 // The first and last rows of an input, for the bytes that wrap around a column.
 class EdgeBuffer {
@@ -101,6 +125,7 @@ void VirtualCylinder::rotate(ByteSource& input, bool putAway, qint64 from, qint6
     const EdgeBuffer edges(input, inputRows, m_width);
     const qint64 blockRows = qMax<qint64>(1, BlockBytes / L);
     const qint64 tileRows = qMax<qint64>(1, TileBytes / L);
+    const StridedCopy copy = StridedCopies[size_t(L - 1)];
     std::vector<quint8> out(size_t(blockRows * L));
     std::vector<quint8> window(size_t((blockRows + 2 * Reach) * L));
 
@@ -130,10 +155,9 @@ void VirtualCylinder::rotate(ByteSource& input, bool putAway, qint64 from, qint6
             for (int c = 0; c < m_width; ++c) {
                 const qint64 b = qMax(t0, fastBegin[c]);
                 const qint64 e = qMin(t1, fastEnd[c]);
-                const quint8* src = window.data() + (b + shift[c] - w0) * L + c;
-                quint8* dst = out.data() + (b - o0) * L + c;
-                for (qint64 n = e - b; n > 0; --n, src += L, dst += L)
-                    *dst = *src;
+                if (e > b)
+                    copy(window.data() + (b + shift[c] - w0) * L + c, out.data() + (b - o0) * L + c,
+                         e - b);
             }
         }
         for (int c = 0; c < m_width; ++c) {
