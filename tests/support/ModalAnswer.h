@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <QtDebug>
@@ -37,11 +38,13 @@ inline void whenModalShown(std::function<void(QWidget*)> action, int timeoutMs =
                        Poll{QApplication::activeModalWidget(), std::move(action), timeoutMs});
 }
 
-// Shows `dialog` modally, runs `steps` once it is up, and closes it with reject() if the steps
+// Shows `dialog` modally, runs `steps` once it is up and exposed, and closes it with reject() if the steps
 // left it open (a failed check inside them returns early). Returns exec()'s result.
 inline int execWith(QDialog& dialog, std::function<void()> steps) {
     QPointer<QDialog> guarded(&dialog);
     whenModalShown([guarded, steps = std::move(steps)](QWidget*) {
+        if (!QTest::qWaitForWindowExposed(guarded.data()))
+            qWarning("execWith: the dialog was never exposed");
         steps();
         if (guarded && guarded->isVisible())
             guarded->reject();
