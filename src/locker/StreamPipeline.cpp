@@ -1,6 +1,7 @@
 #include "StreamPipeline.h"
 
 #include "DataProtectKey.h"
+#include "StreamWriteback.h"
 #include "platform/RuntimeError.h"
 
 #include <QFileDevice>
@@ -40,7 +41,8 @@ public:
     Pipeline(const PipelineSteps& steps, int workers) : m_steps(steps) {
         m_slots.resize(std::size_t(workers) * 2 + 2);
         for (Slot& slot : m_slots) {
-            slot.buffer = std::make_unique<unsigned char[]>(std::size_t(steps.capacity));
+            slot.buffer =
+                std::make_unique_for_overwrite<unsigned char[]>(std::size_t(steps.capacity));
             slot.record.data = slot.buffer.get();
             m_free.push_back(&slot);
         }
@@ -98,12 +100,24 @@ public:
             WriteFully(output, reinterpret_cast<const char*>(slot->record.data),
                        slot->record.length);
             m_free.push_back(slot);
+            Written(output, slot->record.length);
         }
         if (inputFailure)
             std::rethrow_exception(inputFailure);
     }
 
 private:
+    // Hands what was written so far to the disk in steps, so that the disk is busy while
+    // the rest is ciphered rather than only in the final sync.
+    void Written(QIODevice& output, qsizetype length) {
+        m_unflushed += length;
+        if (m_unflushed < WritebackStep)
+            return;
+        const qint64 end = output.pos();
+        StartWriteback(output, end - m_unflushed, m_unflushed);
+        m_unflushed = 0;
+    }
+
     void Queue(Slot* slot) {
         {
             std::lock_guard lock(m_mutex);
@@ -150,6 +164,8 @@ private:
     std::condition_variable m_finished;
     std::deque<Slot*> m_queue;
     bool m_stopping = false;
+    static constexpr qint64 WritebackStep = 16 << 20;
+    qint64 m_unflushed = 0;
 };
 
 } // namespace

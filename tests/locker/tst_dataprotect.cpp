@@ -37,25 +37,6 @@ QByteArray Protect(const QByteArray& plain, const dp::Parameters& parameters,
     return readFile(dir.filePath(u"locker"_s));
 }
 
-// Takes `capacity` bytes, then fails every write, like a full disk.
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(qint64 capacity) : m_capacity(capacity) { open(WriteOnly); }
-    qint64 written = 0;
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 length) override {
-        if (written + length > m_capacity)
-            return -1;
-        written += length;
-        return length;
-    }
-
-private:
-    qint64 m_capacity;
-};
-
 } // namespace
 
 class DataProtectTest : public QObject {
@@ -310,7 +291,7 @@ private Q_SLOTS:
                      DataProtect().UnprotectTo(path(u"fail.vrl"_s), device, Password, 1, 0, 1);
                  }),
                  57);
-        QCOMPARE(device.written, 15 * 64);
+        QCOMPARE(device.written, plain.left(1000));
     }
 
     // The committed malformed lockers, each with the outcome its manifest names; the one
