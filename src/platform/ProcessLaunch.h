@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QObject;
+
+namespace platform {
+
+// Programs are started directly, never through a shell: each argument reaches the program
+// exactly as given, blanks and quotes included. The program runs in the current working
+// directory, and neither call waits for it to end. A program that cannot be started throws
+// RuntimeError: 53 when it is not found, 70 when it may not be run, 75 otherwise.
+
+// Starts a program that lives on its own, beyond the end of this one.
+void StartProgram(const QString& program, const QStringList& arguments = {});
+
+// Starts a program and calls `finished` on `context`'s thread once it has ended. The call is
+// dropped when `context` is gone by then; ending this program does not end the started one.
+void StartProgram(const QString& program, const QStringList& arguments, const QObject* context,
+                  std::function<void()> finished);
+
+} // namespace platform
