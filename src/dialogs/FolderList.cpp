@@ -40,6 +40,8 @@ FolderList::FolderList(QWidget* parent) : QTreeWidget(parent) {
     setExpandsOnDoubleClick(false);
     setIndentation(fontMetrics().height() / 2 + 2);
     setUniformRowHeights(true);
+    // Every folder on the way down is open already: no expand arrows.
+    setStyleSheet(QStringLiteral("QTreeView::branch { image: none; }"));
     connect(this, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item) { open(item); });
 }

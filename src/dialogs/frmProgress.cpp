@@ -18,6 +18,10 @@ frmProgress::frmProgress(QWidget* parent)
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
+    // A dark groove, so that the white percentage reads over the empty part of the bar too.
+    QPalette groove = ProgressBar1->palette();
+    groove.setColor(QPalette::Base, QColor(96, 96, 96));
+    ProgressBar1->setPalette(groove);
     // White text lying over the middle of the bar (created after it, so drawn on top).
     lblPercent->setAlignment(Qt::AlignCenter);
     lblPercent->setAttribute(Qt::WA_TransparentForMouseEvents);

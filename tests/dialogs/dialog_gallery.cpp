@@ -1,0 +1,64 @@
+// Shows one dialog as a person sees it, for screenshots:
+//   dialog_gallery key|file|options|progress [POINT_SIZE]
+#include "frmFile.h"
+#include "frmKey.h"
+#include "frmOptions.h"
+#include "frmProgress.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTextStream>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QDialog> makeDialog(const QString& name) {
+    if (name == u"key") {
+        auto key = std::make_unique<frmKey>();
+        key->setPassWd(QStringLiteral("secret"));
+        return key;
+    }
+    if (name == u"file") {
+        auto file = std::make_unique<frmFile>();
+        file->setWindowTitle(QStringLiteral("取り出すファイル名"));
+        file->setIsTake(true);
+        file->setOpenApp(false);
+        file->setPath(QDir::currentPath());
+        file->setFileName(QStringLiteral("letter.vrl"));
+        return file;
+    }
+    if (name == u"options") {
+        auto options = std::make_unique<frmOptions>();
+        options->setKeyType(2);
+        options->setStartPass(true);
+        options->setAppMode(0);
+        return options;
+    }
+    if (name == u"progress") {
+        auto progress = std::make_unique<frmProgress>();
+        progress->setPercent(42);
+        return progress;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 2) {
+        QFont font = QApplication::font();
+        font.setPointSizeF(args.at(2).toDouble());
+        QApplication::setFont(font);
+    }
+    std::unique_ptr<QDialog> dialog = makeDialog(args.value(1));
+    if (!dialog) {
+        QTextStream(stderr) << "usage: dialog_gallery key|file|options|progress [POINT_SIZE]\n";
+        return 2;
+    }
+    dialog->move(20, 20);
+    dialog->show();
+    return app.exec();
+}
