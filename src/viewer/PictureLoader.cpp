@@ -46,6 +46,14 @@ bool Matches(QByteArrayView bytes, const Signature& sig) {
     return bytes.sliced(sig.offset, magic.size()) == magic;
 }
 
+// Whether a picture of `size` is beyond what the picture loader is allowed to allocate.
+bool TooLargeToHold(QSize size) {
+    constexpr qint64 BytesPerPixel = 4;
+    const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
+    return limit > 0 && size.isValid() &&
+           qint64(size.width()) * size.height() * BytesPerPixel > limit;
+}
+
 } // namespace
 
 QByteArray PictureFormat(QByteArrayView bytes) {
@@ -65,7 +73,11 @@ QImage ReadPicture(const QByteArray& bytes) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
-    return reader.read();
+    const QSize size = reader.size();
+    QImage picture = reader.read();
+    if (picture.isNull() && TooLargeToHold(size))
+        throw platform::RuntimeError(platform::err::OutOfMemory);
+    return picture;
 }
 
 QByteArray BmpBytes(const QImage& picture) {

@@ -11,7 +11,7 @@ namespace viewer {
 [[nodiscard]] QByteArray PictureFormat(QByteArrayView bytes);
 
 // The picture held in `bytes`, or a null image when they are not a picture of one of the
-// formats above that can be read in full.
+// formats above that can be read. A picture too large to hold raises out of memory (7).
 [[nodiscard]] QImage ReadPicture(const QByteArray& bytes);
 
 // The picture, which must not be null, as a BMP file.

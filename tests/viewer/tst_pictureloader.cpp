@@ -1,7 +1,10 @@
 // Recognising pictures by their content, and writing them as BMP.
 #include "viewer/PictureLoader.h"
 
+#include "platform/RuntimeError.h"
+
 #include <QBuffer>
+#include <QDataStream>
 #include <QImageWriter>
 #include <QTest>
 
@@ -38,6 +41,7 @@ private Q_SLOTS:
     void nonPicturesGiveNoPicture_data();
     void nonPicturesGiveNoPicture();
     void appendedBytesKeepThePicture();
+    void pictureTooLargeToHoldRaisesOutOfMemory();
     void bmpBytesRoundTrip();
 };
 
@@ -91,6 +95,23 @@ void PictureLoaderTest::nonPicturesGiveNoPicture() {
 void PictureLoaderTest::appendedBytesKeepThePicture() {
     const QByteArray bytes = Encoded(Sample(), "png") + QByteArray("trailing garbage");
     QCOMPARE(viewer::ReadPicture(bytes).size(), QSize(7, 5));
+}
+
+void PictureLoaderTest::pictureTooLargeToHoldRaisesOutOfMemory() {
+    // A BMP header announcing 16000 x 16000 pixels of 24 bits, without the pixels.
+    QByteArray bmp("BM");
+    QDataStream out(&bmp, QIODevice::Append);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint32(54) << quint32(0) << quint32(54);                   // file header
+    out << quint32(40) << qint32(16000) << qint32(16000) << quint16(1) // info header
+        << quint16(24) << quint32(0) << quint32(0) << qint32(2835) << qint32(2835) << quint32(0)
+        << quint32(0);
+    try {
+        (void)viewer::ReadPicture(bmp);
+        QFAIL("no error raised");
+    } catch (const platform::RuntimeError& error) {
+        QCOMPARE(error.number(), platform::err::OutOfMemory);
+    }
 }
 
 void PictureLoaderTest::bmpBytesRoundTrip() {
