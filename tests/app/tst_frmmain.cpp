@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -94,6 +95,7 @@ private Q_SLOTS:
     void popupMenuStaysOutOfTheMenuBar();
     void toolbarHasTenButtonsWithToolTips();
     void viewerControlsCarryTheirNames();
+    void resizingTheWindowLaysOutTheViewer();
 
     // Start-up and shut-down.
     void firstStartUsesDefaults();
@@ -266,6 +268,20 @@ void FrmMainTest::viewerControlsCarryTheirNames() {
     for (const QString& name :
          {u"txtCont"_s, u"picParent"_s, u"picCont"_s, u"HScroll1"_s, u"VScroll1"_s, u"Toolbar1"_s})
         QVERIFY2(m_window->findChild<QWidget*>(name), qPrintable(name));
+}
+
+void FrmMainTest::resizingTheWindowLaysOutTheViewer() {
+    startWindow();
+    QWidget* client = m_window->centralWidget();
+    QToolBar* toolbar = m_window->Toolbar1;
+    QWidget* viewport = m_window->ContentViewer()->picParent();
+    m_window->resize(500, 400);
+    QTRY_COMPARE(toolbar->width(), client->width());
+    QCOMPARE(toolbar->pos(), QPoint(0, 0));
+    const int barWidth = m_window->ContentViewer()->VScroll1()->width();
+    const int barHeight = m_window->ContentViewer()->HScroll1()->height();
+    QCOMPARE(viewport->geometry(),
+             QRect(0, toolbar->height(), client->width() - barWidth, client->height() - barHeight));
 }
 
 void FrmMainTest::firstStartUsesDefaults() {
