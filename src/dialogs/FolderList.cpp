@@ -64,6 +64,11 @@ void FolderList::setFolder(const QString& folder) {
         Q_EMIT folderChanged();
 }
 
+void FolderList::refresh() {
+    if (QFileInfo(m_folder).isDir())
+        rebuild();
+}
+
 void FolderList::rebuild() {
     clear();
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);

@@ -17,6 +17,9 @@ public:
     // nothing when it cannot be shown.
     void setFolder(const QString& folder);
 
+    // Lists the current folder again, if it can still be shown.
+    void refresh();
+
     // Throws what setFolder would throw for `folder`, without opening it.
     static void requireShowable(const QString& folder);
 

@@ -200,6 +200,13 @@ void frmFile::cmdOKClicked() {
     accept();
 }
 
+void frmFile::showEvent(QShowEvent* event) {
+    Drive1->refresh();
+    Dir1->refresh();
+    File1->refresh();
+    QDialog::showEvent(event);
+}
+
 void frmFile::reject() {
     m_cancel = true;
     QDialog::reject();

@@ -72,6 +72,10 @@ public:
 
     void reject() override;
 
+protected:
+    // Each showing lists drives, folders and files afresh: files come and go between showings.
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Drive1Changed();
     void Dir1Changed();

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void pathWriteThatFailsChangesNothing();
     void drivePickedThatIsNotReadyWarnsAndKeepsTheLists();
     void droppedFilePresetsTheNextShowing();
+    void eachShowingListsTheFilesAfresh();
     void nameBoxSelectsAllOnFocus();
     void isPlacedBesideTheMainWindow();
 
@@ -429,6 +430,18 @@ void TestFrmFile::droppedFilePresetsTheNextShowing() {
     });
     QCOMPARE(name, u"inner.txt"_s);
     QCOMPARE(folder, m_root + QDir::separator() + u"sub"_s);
+}
+
+void TestFrmFile::eachShowingListsTheFilesAfresh() {
+    frmFile dialog;
+    dialog.setPath(m_root);
+    execWith(dialog, [] {});
+    QFile created(m_root + QDir::separator() + u"new.vrl"_s);
+    QVERIFY(created.open(QIODevice::WriteOnly));
+    QStringList files;
+    execWith(dialog, [&] { files = shownFiles(dialog); });
+    QVERIFY(created.remove());
+    QVERIFY(files.contains(u"new.vrl"_s));
 }
 
 void TestFrmFile::nameBoxSelectsAllOnFocus() {
