@@ -428,6 +428,10 @@ void ViewerTest::copyPutsExactlyTheSelection() {
         m_viewer->CopyCont();
         QCOMPARE(QGuiApplication::clipboard()->text(), c.expected);
     }
+    // The text box's own copy key gives the same characters.
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(m_viewer->txtCont(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), cases[3].expected);
 }
 
 void ViewerTest::copyWithoutSelectionLeavesClipboard() {
