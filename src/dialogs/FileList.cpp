@@ -21,9 +21,11 @@ QStringList nameFilters(const QString& pattern) {
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
     connect(this, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { Q_EMIT fileClicked(item->text()); });
-    connect(this, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item)
-            Q_EMIT fileClicked(item->text());
+    // Arrow keys pick by selecting; gaining focus only moves the cursor and picks nothing.
+    connect(this, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> picked = selectedItems();
+        if (!picked.isEmpty())
+            Q_EMIT fileClicked(picked.first()->text());
     });
     connect(this, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { Q_EMIT fileDoubleClicked(item->text()); });

@@ -57,6 +57,7 @@ private Q_SLOTS:
     void okWithAnEmptyNameWarnsAndStaysOpen();
     void okAfterTheFolderVanishedReportsItAndStaysOpen();
     void clickOnAFileFillsTheNameBoxOnly();
+    void arrowKeysPickAFileButTabbingThroughDoesNot();
     void doubleClickOnAFileEndsTheDialogWithItsName();
     void folderOpensOnlyOnDoubleClick();
     void cancelAfterBrowsingKeepsPath();
@@ -242,6 +243,21 @@ void TestFrmFile::clickOnAFileFillsTheNameBoxOnly() {
     QCOMPARE(dialog.txtFileName->text(), u"b.JPG"_s);
     QCOMPARE(dialog.FileName(), u"old.txt"_s);
     QVERIFY(dialog.isVisible());
+}
+
+void TestFrmFile::arrowKeysPickAFileButTabbingThroughDoesNot() {
+    frmFile dialog;
+    dialog.setPath(m_root);
+    dialog.setFileName(u"typed.vrl"_s);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.txtFileName->setFocus();
+    QTest::keyClick(dialog.txtFileName, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dialog.File1);
+    QCOMPARE(dialog.txtFileName->text(), u"typed.vrl"_s);
+    QTest::keyClick(dialog.File1, Qt::Key_Down);
+    QVERIFY(dialog.txtFileName->text() != u"typed.vrl"_s);
+    QCOMPARE(dialog.txtFileName->text(), dialog.File1->currentItem()->text());
 }
 
 void TestFrmFile::doubleClickOnAFileEndsTheDialogWithItsName() {
