@@ -26,6 +26,7 @@ mkdir -p "$WORK"
 cd "$WORK"
 export GNUPGHOME=$WORK/gnupg
 mkdir -p -m 700 "$GNUPGHOME"
+trap 'gpgconf --kill gpg-agent 2>/dev/null || true' EXIT
 have() { command -v "$1" >/dev/null; }
 SEVENZIP=$(command -v 7zz || command -v 7z || true)
 if have age-keygen; then

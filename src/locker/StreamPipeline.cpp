@@ -30,12 +30,13 @@ platform::RuntimeError DeviceError(const QIODevice& device, bool forWriting) {
 struct Slot {
     Record record;
     std::unique_ptr<unsigned char[]> buffer;
+    qsizetype used = 0; // bytes of the buffer that ever held data, to be wiped
     bool done = false;
     bool ok = false;
 };
 
 // The worker threads and the records in flight. The calling thread reads and writes; the
-// workers transform. Destruction stops and joins the workers and wipes every buffer.
+// workers transform. Destruction stops and joins the workers and wipes what the buffers held.
 class Pipeline {
 public:
     Pipeline(const PipelineSteps& steps, int workers) : m_steps(steps) {
@@ -59,7 +60,7 @@ public:
         for (std::thread& thread : m_threads)
             thread.join();
         for (Slot& slot : m_slots)
-            Wipe(slot.buffer.get(), std::size_t(m_steps.capacity));
+            Wipe(slot.buffer.get(), std::size_t(slot.used));
     }
 
     Pipeline(const Pipeline&) = delete;
@@ -78,6 +79,10 @@ public:
                 record.length =
                     ReadFully(input, reinterpret_cast<char*>(record.data), m_steps.readSize);
                 record.index = nextIndex++;
+                // A transformation grows a record by at most the room beyond the read size.
+                slot->used = std::max(slot->used,
+                                      std::min(m_steps.capacity, record.length + m_steps.capacity -
+                                                                     m_steps.readSize));
                 try {
                     record.last = m_steps.isLast(record.length, record.index);
                 } catch (...) {
