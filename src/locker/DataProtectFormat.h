@@ -49,7 +49,7 @@ inline constexpr int ChecksumSize = 16;
 inline constexpr int TagSize = 16;
 
 // What a reader accepts: enough room to raise the cost to libsodium's SENSITIVE level
-// (4 passes over 1 GiB, about 2 s here), and nothing an attacker could turn into an hour
+// (4 passes over 1 GiB, a few seconds), and nothing an attacker could turn into an hour
 // or many GiB of work.
 inline constexpr int MinChunkShift = 6;
 inline constexpr int MaxChunkShift = 24;
@@ -61,7 +61,7 @@ inline constexpr quint64 MaxWorkKiB = quint64(4) * MaxMemLimitKiB; // passes x m
 
 // What a writer chooses for a new locker file.
 struct Parameters {
-    quint32 opsLimit = 3;             // libsodium's MODERATE: about 0.4 s here
+    quint32 opsLimit = 3;             // libsodium's MODERATE: about 0.7 s of one core here
     quint32 memLimitKiB = 256 * 1024; // and 256 MiB
     int chunkShift = 20;              // 1 MiB chunks, read and written whole
 };
