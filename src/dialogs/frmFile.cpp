@@ -3,6 +3,7 @@
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderList.h"
+#include "FormControls.h"
 #include "SelectAllOn.h"
 #include "TwipsLayout.h"
 #include "UiStrings.h"
@@ -24,11 +25,6 @@ const QStringList& typePatterns() {
     static const QStringList patterns{ui::TypeDefaultPattern, ui::TypeProgramPattern,
                                       ui::TypeAllPattern};
     return patterns;
-}
-
-template <typename Control> Control* named(Control* control, const QString& name) {
-    control->setObjectName(name);
-    return control;
 }
 
 // A folder as OK stores it: a root loses its trailing separator ("C:\" becomes "C:", "/"
@@ -66,10 +62,7 @@ frmFile::frmFile(QWidget* parent)
     chkApp->setVisible(false);
     chkApp->setEnabled(false);
 
-    const QList<QWidget*> tabOrder{txtFileName, File1,     Dir1,        Drive1,
-                                   cmdOK,       cmdCancel, cboFileType, chkApp};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    chainTabOrder({txtFileName, File1, Dir1, Drive1, cmdOK, cmdCancel, cboFileType, chkApp});
 
     auto* layout = new TwipsLayout(this, QSize(5280, 3435));
     layout->place(Label3, 2760, 2280, 1095, 255);

@@ -1,5 +1,6 @@
 #include "frmKey.h"
 
+#include "FormControls.h"
 #include "SelectAllOn.h"
 #include "TwipsLayout.h"
 #include "UiStrings.h"
@@ -10,13 +11,11 @@
 #include <QPushButton>
 
 frmKey::frmKey(QWidget* parent)
-    : QDialog(parent), txtPassWd(new QLineEdit(this)), Label1(new QLabel(ui::KeyLabel, this)),
-      cmdOK(new QPushButton(ui::OK, this)), cmdCancel(new QPushButton(ui::Cancel, this)) {
+    : QDialog(parent), txtPassWd(named(new QLineEdit(this), QStringLiteral("txtPassWd"))),
+      Label1(named(new QLabel(ui::KeyLabel, this), QStringLiteral("Label1"))),
+      cmdOK(named(new QPushButton(ui::OK, this), QStringLiteral("cmdOK"))),
+      cmdCancel(named(new QPushButton(ui::Cancel, this), QStringLiteral("cmdCancel"))) {
     setWindowTitle(ui::KeyCaption);
-    txtPassWd->setObjectName(QStringLiteral("txtPassWd"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
     txtPassWd->setEchoMode(QLineEdit::Password);
     txtPassWd->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // "*"
@@ -24,8 +23,7 @@ frmKey::frmKey(QWidget* parent)
     cmdOK->setDefault(true);
     selectAllOn(txtPassWd, QEvent::MouseButtonRelease);
 
-    setTabOrder(txtPassWd, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
+    chainTabOrder({txtPassWd, cmdOK, cmdCancel});
 
     auto* layout = new TwipsLayout(this, QSize(2760, 960));
     layout->place(txtPassWd, 720, 120, 1935, 270);

@@ -1,5 +1,6 @@
 #include "frmOptions.h"
 
+#include "FormControls.h"
 #include "TwipsLayout.h"
 #include "UiStrings.h"
 #include "platform/RuntimeError.h"
@@ -16,9 +17,8 @@ constexpr int KeyTypeCross = 2;
 constexpr int AppModeAtPut = 1;
 
 QRadioButton* optionButton(const QString& caption, QGroupBox* frame, const char* group, int index) {
-    auto* button = new QRadioButton(caption, frame);
-    button->setObjectName(QStringLiteral("%1(%2)").arg(QLatin1StringView(group)).arg(index));
-    return button;
+    return named(new QRadioButton(caption, frame),
+                 QStringLiteral("%1(%2)").arg(QLatin1StringView(group)).arg(index));
 }
 
 // The index of the checked button, testing from index 0 up; -1 when none is checked.
@@ -40,21 +40,19 @@ void checkButton(const std::array<QRadioButton*, 3>& buttons, int index,
 } // namespace
 
 frmOptions::frmOptions(QWidget* parent)
-    : QDialog(parent), fraKeyType(new QGroupBox(ui::KeyTypeFrame, this)),
+    : QDialog(parent),
+      fraKeyType(named(new QGroupBox(ui::KeyTypeFrame, this), QStringLiteral("fraKeyType"))),
       optKeyType{optionButton(ui::KeyTypeSimple, fraKeyType, "optKeyType", 0),
                  optionButton(ui::KeyTypeCylinder, fraKeyType, "optKeyType", 1),
                  optionButton(ui::KeyTypeCross, fraKeyType, "optKeyType", 2)},
-      cmdOK(new QPushButton(ui::OK, this)), cmdCancel(new QPushButton(ui::Cancel, this)),
-      chkStartPass(new QCheckBox(ui::StartPass, this)), fraApp(new QGroupBox(ui::AppFrame, this)),
+      cmdOK(named(new QPushButton(ui::OK, this), QStringLiteral("cmdOK"))),
+      cmdCancel(named(new QPushButton(ui::Cancel, this), QStringLiteral("cmdCancel"))),
+      chkStartPass(named(new QCheckBox(ui::StartPass, this), QStringLiteral("chkStartPass"))),
+      fraApp(named(new QGroupBox(ui::AppFrame, this), QStringLiteral("fraApp"))),
       optApp{optionButton(ui::AppViewer, fraApp, "optApp", 0),
              optionButton(ui::AppAtPut, fraApp, "optApp", 1),
              optionButton(ui::AppAtTake, fraApp, "optApp", 2)} {
     setWindowTitle(ui::OptionsCaption);
-    fraKeyType->setObjectName(QStringLiteral("fraKeyType"));
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    chkStartPass->setObjectName(QStringLiteral("chkStartPass"));
-    fraApp->setObjectName(QStringLiteral("fraApp"));
 
     fraKeyType->setToolTip(ui::KeyTypeHint);
     chkStartPass->setToolTip(ui::StartPassHint);
@@ -71,11 +69,8 @@ frmOptions::frmOptions(QWidget* parent)
         apps->addButton(optApp[i], i);
     }
 
-    const QList<QWidget*> tabOrder{optKeyType[0], optKeyType[1], cmdOK,
-                                   cmdCancel,     chkStartPass,  optApp[0],
-                                   optApp[1],     optApp[2],     optKeyType[2]};
-    for (qsizetype i = 1; i < tabOrder.size(); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    chainTabOrder({optKeyType[0], optKeyType[1], cmdOK, cmdCancel, chkStartPass, optApp[0],
+                   optApp[1], optApp[2], optKeyType[2]});
 
     auto* layout = new TwipsLayout(this, QSize(3510, 3375));
     layout->place(fraKeyType, 120, 120, 3255, 1095);

@@ -1,5 +1,6 @@
 #include "frmProgress.h"
 
+#include "FormControls.h"
 #include "TwipsLayout.h"
 #include "UiStrings.h"
 
@@ -10,10 +11,9 @@
 #include <algorithm>
 
 frmProgress::frmProgress(QWidget* parent)
-    : QDialog(parent), ProgressBar1(new QProgressBar(this)), lblPercent(new QLabel(this)) {
+    : QDialog(parent), ProgressBar1(named(new QProgressBar(this), QStringLiteral("ProgressBar1"))),
+      lblPercent(named(new QLabel(this), QStringLiteral("lblPercent"))) {
     setWindowTitle(ui::ProgressCaption);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    lblPercent->setObjectName(QStringLiteral("lblPercent"));
 
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
