@@ -1,9 +1,10 @@
 // Shows one dialog as a person sees it, for screenshots:
-//   dialog_gallery key|file|options|progress [POINT_SIZE]
+//   dialog_gallery key|file|options|progress|message [POINT_SIZE]
 #include "frmFile.h"
 #include "frmKey.h"
 #include "frmOptions.h"
 #include "frmProgress.h"
+#include "platform/MessageBox.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,9 +54,15 @@ int main(int argc, char* argv[]) {
         font.setPointSizeF(args.at(2).toDouble());
         QApplication::setFont(font);
     }
+    if (args.value(1) == u"message") {
+        platform::ShowMessage(QStringLiteral("ドライブの準備ができていません。"),
+                              QMessageBox::Critical);
+        return 0;
+    }
     std::unique_ptr<QDialog> dialog = makeDialog(args.value(1));
     if (!dialog) {
-        QTextStream(stderr) << "usage: dialog_gallery key|file|options|progress [POINT_SIZE]\n";
+        QTextStream(stderr)
+            << "usage: dialog_gallery key|file|options|progress|message [POINT_SIZE]\n";
         return 2;
     }
     dialog->move(20, 20);
