@@ -57,6 +57,12 @@ void frmKey::cmdOKClicked() {
     accept();
 }
 
+void frmKey::showEvent(QShowEvent* event) {
+    txtPassWd->setFocus();
+    txtPassWd->selectAll();
+    QDialog::showEvent(event);
+}
+
 void frmKey::reject() {
     m_cancel = true;
     QDialog::reject();

@@ -33,6 +33,11 @@ public:
 
     void reject() override;
 
+protected:
+    // Every showing starts in the password box with its text selected, as the platform does
+    // for the first box of a dialog: typing replaces it, End keeps it.
+    void showEvent(QShowEvent* event) override;
+
 private:
     void txtPassWdChanged(const QString& text);
     void cmdOKClicked();

@@ -161,6 +161,8 @@ void TestFrmKey::okAfterCancelStoresWhatTheBoxShows() {
     frmKey dialog;
     dialog.setPassWd(u"secret"_s);
     execWith(dialog, [&dialog] {
+        QCOMPARE(dialog.txtPassWd->selectedText(), u"secret"_s); // typing would replace it
+        QTest::keyClick(dialog.txtPassWd, Qt::Key_End);
         QTest::keyClicks(dialog.txtPassWd, u"2"_s);
         QTest::keyClick(dialog.txtPassWd, Qt::Key_Escape);
     });
@@ -206,11 +208,14 @@ void TestFrmKey::masksWithStarsAndStartsInTheBox() {
              int(u'*'));
     QVERIFY(dialog.cmdOK->isDefault());
     QCOMPARE(dialog.findChild<QLineEdit*>(u"txtPassWd"_s), dialog.txtPassWd);
-    execWith(dialog, [&dialog] {
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        QCOMPARE(QApplication::focusWidget(), dialog.txtPassWd);
-        dialog.reject();
-    });
+    for (int showing = 0; showing < 2; ++showing) { // also after closing with a button
+        execWith(dialog, [&dialog] {
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            QCOMPARE(QApplication::focusWidget(), dialog.txtPassWd);
+            dialog.cmdCancel->setFocus();
+            QTest::keyClick(dialog.cmdCancel, Qt::Key_Space);
+        });
+    }
 }
 
 void TestFrmKey::isPlacedBesideTheMainWindow() {
