@@ -36,7 +36,8 @@ QString& storeOverride() {
 QString storeFile() {
     if (!storeOverride().isEmpty())
         return storeOverride();
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s);
+    // The folder of the settings store; asked in INI form, which names a file everywhere.
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, u"WinVrls"_s);
     return QFileInfo(settings.fileName()).absolutePath() + u"/WinVrls-registry.ini"_s;
 }
 
