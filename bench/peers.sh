@@ -5,6 +5,7 @@
 #
 #   bench/peers.sh [BUILD_DIR] [SIZES_MIB] [REPEATS] [WORK_DIR]
 #   bench/peers.sh build "256 1024" 5 /var/tmp/vrl-peers
+#   PEERS_SYNC=1 bench/peers.sh ...   # every peer syncs its output too, as ours does
 #
 # Ours runs twice: "bulk" with the cheapest key derivation (the bulk phase alone) and
 # "total" with the default Argon2id cost. Every command writes a new file on the same file
@@ -62,21 +63,29 @@ PY
 # Each tool: a name, a put-away command and a take-out command; IN, OUT, LOCKED name files.
 declare -a NAMES PUTS TAKES
 tool() { NAMES+=("$1"); PUTS+=("$2"); TAKES+=("$3"); }
+# A peer, with its outputs synced to disk when PEERS_SYNC=1.
+peer() {
+    if [[ ${PEERS_SYNC:-0} == 1 ]]; then
+        tool "$1+sync" "$2 && sync \"\$LOCKED\"" "$3 && sync \"\$OUT\""
+    else
+        tool "$@"
+    fi
+}
 tool "ours bulk" '"$BENCH" put "$IN" "$LOCKED" --bulk' '"$BENCH" take "$LOCKED" "$OUT"'
 tool "ours total" '"$BENCH" put "$IN" "$LOCKED"' '"$BENCH" take "$LOCKED" "$OUT"'
 tool "cp" 'cp "$IN" "$LOCKED"' 'cp "$LOCKED" "$OUT"'
 tool "cp+sync" 'cp "$IN" "$LOCKED" && sync "$LOCKED"' 'cp "$LOCKED" "$OUT" && sync "$OUT"'
-have gpg && tool "gpg aes256" \
+have gpg && peer "gpg aes256" \
     'gpg -q --batch --yes --pinentry-mode loopback --passphrase "$VRL_PASSWORD" --symmetric --cipher-algo AES256 --compress-algo none -o "$LOCKED" "$IN"' \
     'gpg -q --batch --yes --pinentry-mode loopback --passphrase "$VRL_PASSWORD" -d -o "$OUT" "$LOCKED"'
-have age && tool "age passphrase" 'age_tty age -p -o "$LOCKED" "$IN"' \
+have age && peer "age passphrase" 'age_tty age -p -o "$LOCKED" "$IN"' \
     'age_tty age -d -o "$OUT" "$LOCKED"'
-have age && tool "age key" 'age -r "$AGE_RECIPIENT" -o "$LOCKED" "$IN"' \
+have age && peer "age key" 'age -r "$AGE_RECIPIENT" -o "$LOCKED" "$IN"' \
     'age -d -i age.key -o "$OUT" "$LOCKED"'
-have openssl && tool "openssl ctr" \
+have openssl && peer "openssl ctr" \
     'openssl enc -aes-256-ctr -pbkdf2 -pass env:VRL_PASSWORD -in "$IN" -out "$LOCKED"' \
     'openssl enc -d -aes-256-ctr -pbkdf2 -pass env:VRL_PASSWORD -in "$LOCKED" -out "$OUT"'
-[[ -n $SEVENZIP ]] && tool "7z store" \
+[[ -n $SEVENZIP ]] && peer "7z store" \
     '"$SEVENZIP" a -bd -bso0 -mx=0 -p"$VRL_PASSWORD" "$LOCKED.7z" "$IN" && mv "$LOCKED.7z" "$LOCKED"' \
     'mkdir -p x && "$SEVENZIP" e -bd -bso0 -y -ox -p"$VRL_PASSWORD" "$LOCKED" && mv x/"$IN" "$OUT"'
 
@@ -114,7 +123,7 @@ for size in $SIZES; do
     rm -rf locked.bin out.bin x
     echo
     echo "== $size MiB, median of $REPEATS, machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
-    printf '%-15s %9s %8s %8s %9s %9s | %9s %8s %8s %9s %9s\n' tool "put s" "MB/s" "peakMiB" "/bulk" \
+    printf '%-20s %9s %8s %8s %9s %9s | %9s %8s %8s %9s %9s\n' tool "put s" "MB/s" "peakMiB" "/bulk" \
         "/total" "take s" "MB/s" "peakMiB" "/bulk" "/total"
     bulkPut=$(tr ' ' '\n' <<<"${putTimes[0]}" | grep . | median)
     bulkTake=$(tr ' ' '\n' <<<"${takeTimes[0]}" | grep . | median)
@@ -127,7 +136,7 @@ for size in $SIZES; do
             -v pp="${putPeak[$n]}" -v tp="${takePeak[$n]}" -v bp="$bulkPut" -v bt="$bulkTake" \
             -v tp0="$totalPut" -v tt0="$totalTake" 'BEGIN {
             mb = size * 1048576 / 1e6
-            printf "%-15s %9.3f %8.0f %8.0f %9.2f %9.2f | %9.3f %8.0f %8.0f %9.2f %9.2f\n",
+            printf "%-20s %9.3f %8.0f %8.0f %9.2f %9.2f | %9.3f %8.0f %8.0f %9.2f %9.2f\n",
                 name, put / 1e6, mb / (put / 1e6), pp / 1024, put / bp, put / tp0,
                 take / 1e6, mb / (take / 1e6), tp / 1024, take / bt, take / tt0 }'
     done
