@@ -2,6 +2,8 @@
 
 #include "ApplicationTitle.h"
 
+#include <QAbstractButton>
+
 #include <utility>
 
 namespace platform {
@@ -13,8 +15,23 @@ MessageHandler& installedHandler() {
     return handler;
 }
 
+// The buttons' captions as a Japanese system shows them, whatever translations are installed.
+void labelButtons(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, QString> captions[] = {
+        {QMessageBox::Ok, QStringLiteral("OK")},
+        {QMessageBox::Yes, QStringLiteral("はい(&Y)")},
+        {QMessageBox::No, QStringLiteral("いいえ(&N)")},
+        {QMessageBox::Cancel, QStringLiteral("キャンセル")},
+    };
+    for (const auto& [button, caption] : captions) {
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(caption);
+    }
+}
+
 QMessageBox::StandardButton showRealBox(const MessageRequest& request, QWidget* parent) {
     QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
+    labelButtons(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

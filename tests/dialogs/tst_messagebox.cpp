@@ -51,16 +51,19 @@ void TestMessageBox::answersFromTheQueueThenWithTheFirstButton() {
 void TestMessageBox::realBoxReturnsTheButtonPressedOnceTheRecorderIsGone() {
     { platform::MessageBoxRecorder recorder; }
     QString shownTitle;
-    testsupport::whenModalShown([&shownTitle](QWidget* modal) {
+    QStringList yesNo;
+    testsupport::whenModalShown([&shownTitle, &yesNo](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         QVERIFY(box);
         shownTitle = box->windowTitle();
+        yesNo = {box->button(QMessageBox::Yes)->text(), box->button(QMessageBox::No)->text()};
         box->button(QMessageBox::No)->click();
     });
     QCOMPARE(
         ShowMessage(QStringLiteral("?"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No),
         QMessageBox::No);
     QCOMPARE(shownTitle, QStringLiteral("Winヴォレル97"));
+    QCOMPARE(yesNo, (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)")}));
 }
 
 QTEST_MAIN(TestMessageBox)
