@@ -31,6 +31,11 @@ QList<Drive> systemDrives() {
         return std::pair(a.rootPath != root, a.rootPath) <
                std::pair(b.rootPath != root, b.rootPath);
     });
+    // A volume mounted at several places, or several at one, is one drive per root.
+    const auto repeated =
+        std::unique(drives.begin(), drives.end(),
+                    [](const Drive& a, const Drive& b) { return a.rootPath == b.rootPath; });
+    drives.erase(repeated, drives.end());
     return drives;
 }
 
@@ -39,11 +44,15 @@ DriveSource& installedSource() {
     return source;
 }
 
+// File names on drives with letters ignore case.
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
+#endif
+
 bool holds(const Drive& drive, const QString& path) {
-    const QString folder = withTrailingSeparator(path);
-    return folder.startsWith(
-        drive.rootPath,
-        Qt::CaseSensitivity(QDir::separator() == u'\\' ? Qt::CaseInsensitive : Qt::CaseSensitive));
+    return withTrailingSeparator(path).startsWith(drive.rootPath, PathCase);
 }
 
 } // namespace

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void pathWriteThatFailsChangesNothing_data();
     void pathWriteThatFailsChangesNothing();
     void drivePickedThatIsNotReadyWarnsAndKeepsTheLists();
+    void systemDrivesAreFoldersOncePerRootTheRootFirst();
     void droppedFilePresetsTheNextShowing();
     void eachShowingListsTheFilesAfresh();
     void nameBoxSelectsAllOnFocus();
@@ -428,6 +429,21 @@ void TestFrmFile::drivePickedThatIsNotReadyWarnsAndKeepsTheLists() {
     QCOMPARE(dialog.Dir1->folder(), m_root);
     QCOMPARE(dialog.Path(), m_root);
     QCOMPARE(m_recorder->count(), 1);
+}
+
+void TestFrmFile::systemDrivesAreFoldersOncePerRootTheRootFirst() {
+    const platform::DriveSource fake = platform::SetDriveSource({});
+    const QList<platform::Drive> drives = platform::MountedDrives();
+    platform::SetDriveSource(fake);
+    QVERIFY(!drives.isEmpty());
+    QCOMPARE(drives.first().rootPath, native(QDir::rootPath()));
+    QSet<QString> roots;
+    for (const platform::Drive& drive : drives) {
+        QVERIFY2(QFileInfo(drive.rootPath).isDir(), qPrintable(drive.rootPath));
+        QVERIFY(drive.rootPath.endsWith(QDir::separator()));
+        roots.insert(drive.rootPath);
+    }
+    QCOMPARE(roots.size(), drives.size());
 }
 
 void TestFrmFile::droppedFilePresetsTheNextShowing() {
