@@ -45,6 +45,8 @@ void TwipsLayout::place(QWidget* control, int left, int top, int width, int heig
 double TwipsLayout::growthNeededBy(const Item& item) const {
     const double width = item.twips.width() * pixelsPerTwipX(m_form);
     const double height = item.twips.height() * pixelsPerTwipY(m_form);
+    if (width <= 0 || height <= 0)
+        return 1.0; // nothing to show in an empty rectangle
     const QSize needed = neededSize(item.control);
     double growth = std::max(needed.width() / width, 1.0);
     if (item.control->hasHeightForWidth()) {
