@@ -1,0 +1,19 @@
+#include "DocumentOpener.h"
+
+#include "RuntimeError.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace platform {
+
+void OpenDocument(const QString& fileName) {
+    const QFileInfo document(fileName);
+    if (!document.isFile())
+        throw RuntimeError(err::FileNotFound);
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(document.absoluteFilePath())))
+        throw RuntimeError(err::PathFileAccess);
+}
+
+} // namespace platform
