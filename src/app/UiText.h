@@ -43,4 +43,23 @@ inline const QString HelpTip = QStringLiteral("ヘルプ");
 inline const QString OpenFileCaption = QStringLiteral("開くファイル名");
 inline const QString SaveFileCaption = QStringLiteral("保存ファイル名");
 
+// Captions of the file chooser for the locker commands.
+inline const QString PutAwayCaption = QStringLiteral("しまうファイル名");
+inline const QString TakeOutCaption = QStringLiteral("取り出すファイル名");
+// Follows the locker file's path in the caption of the application chooser.
+inline const QString ApplicationCaption = QStringLiteral("を開くアプリケーション");
+
+// Messages of the commands.
+inline const QString NoFileOpen = QStringLiteral("ファイルが何も開かれていません。");
+inline const QString ReplaceQuestion =
+    QStringLiteral("同じファイル名があります。置き換えていいですか？");
+inline const QString StrangeKeyPassword = QStringLiteral("鍵のパスワードが変です。");
+inline const QString EnterKeyPassword = QStringLiteral("鍵のパスワードを入力してください。");
+
+// The help document, in the working directory, and the two lines shown when it is missing.
+inline const QString HelpDocument = QStringLiteral("Readme.htm");
+inline const QString HelpNotFound = QStringLiteral("ファイルが見つかりません。");
+inline const QString HelpOpenByHand =
+    QStringLiteral("Readme.htmを直接ダブルクリックして開いてください。");
+
 } // namespace ui

@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "StartupCommandLine.h"
 #include "StoredSettings.h"
 #include "UiText.h"
 
@@ -12,16 +13,22 @@
 #include "viewer/Viewer.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QScreen>
 #include <QToolBar>
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent), m_clientArea(new QWidget(this)) {
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent), m_clientArea(new QWidget(this)),
+      m_commandLine(QCoreApplication::arguments().mid(1).join(u' ')) {
     setWindowTitle(ui::WindowTitle);
+    setAcceptDrops(true);
     m_clientArea->setObjectName(QStringLiteral("clientArea"));
     setCentralWidget(m_clientArea);
     buildMenus();
     buildPopupMenu();
     buildToolbar();
+    connectCommands();
     m_viewer = new viewer::Viewer(m_clientArea, Toolbar1);
     connect(m_viewer, &viewer::Viewer::IsTextChanged, mnuitmSelAll, &QAction::setEnabled);
     m_clientArea->installEventFilter(this);
@@ -40,7 +47,37 @@ void frmMain::Form_Load() {
     EntStartPass();
 }
 
-void frmMain::EntStartPass() {}
+void frmMain::EntStartPass() {
+    if (m_frmOptions->StartPass()) {
+        m_frmKey->exec();
+        if (m_frmKey->Cancel())
+            return;
+        m_keyPassWd = m_frmKey->PassWd();
+        if (!CheckPassWd())
+            return;
+    }
+    if (m_commandLine.isEmpty())
+        return;
+    const StartupCommandLine given = ParseStartupCommandLine(m_commandLine);
+    if (given.password)
+        m_keyPassWd = *given.password;
+    if (!m_keyPassWd.isEmpty())
+        TakeFile(given.fileName, m_keyPassWd);
+    else
+        OpenCont(given.fileName);
+}
+
+bool frmMain::chooseFile(const QString& caption, bool isTake, bool openApp) {
+    m_frmFile->setWindowTitle(caption);
+    m_frmFile->setIsTake(isTake);
+    m_frmFile->setOpenApp(openApp);
+    m_frmFile->exec();
+    return !m_frmFile->Cancel();
+}
+
+QString frmMain::chosenFile() const {
+    return m_frmFile->Path() + QDir::separator() + m_frmFile->FileName();
+}
 
 void frmMain::restorePlacement() {
     const settings::Placement placement = settings::ReadPlacement();

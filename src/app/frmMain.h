@@ -1,7 +1,12 @@
 #pragma once
 
+#include "TakenOutFile.h"
+
 #include <QMainWindow>
 #include <QString>
+#include <QUrl>
+
+#include <optional>
 
 class frmFile;
 class frmKey;
@@ -26,10 +31,53 @@ public:
     void Form_Load();
     // Start-up key prompt and command line.
     void EntStartPass();
+    // The command line EntStartPass reads: the program's arguments joined with blanks.
+    [[nodiscard]] QString CommandLine() const { return m_commandLine; }
+    void setCommandLine(const QString& value) { m_commandLine = value; }
 
     // The current key password; never stored.
     [[nodiscard]] QString KeyPassWd() const { return m_keyPassWd; }
     void setKeyPassWd(const QString& value) { m_keyPassWd = value; }
+
+    // Put away and take out. Each reports its own failures and returns nothing. While the
+    // own methods run, the hourglass and the progress window show. Take out writes the
+    // file to "$temp.dat" in the working directory and shows it in the viewer, or starts
+    // the application (the one recorded in the locker file with AppMode 1, else strAppName)
+    // with it; "$temp.dat" is deleted after the viewer has read it, when the application
+    // ends, or at once when anything fails.
+    void EncFile(const QString& sbjFileName, const QString& objFileName, const QString& strPassWd,
+                 const std::optional<QString>& strAppName = {});
+    void TakeFile(const QString& objFileName, const QString& strPassWd,
+                  std::optional<QString> strAppName = {});
+    // True when a key password is set; otherwise asks for one and returns false.
+    [[nodiscard]] bool CheckPassWd();
+
+    // The arithmetic of the own ciphers.
+    [[nodiscard]] static qint32 SuperMod(qint32 ObjExpr, qint32 SbjExpr);
+    [[nodiscard]] static qint32 SuperYen(qint32 ObjExpr, qint32 SbjExpr);
+    [[nodiscard]] static quint8 SuperCByte(int Expr);
+    [[nodiscard]] static qint32 MaxRow(qint32 intCol, qint32 intFileLen, quint8 bytLen);
+
+    // Commands of the locker files.
+    void mnuitmLock_Click();
+    void mnuitmUnlock_Click();
+    // Mode 0 shows the file in the viewer, 1 takes it out (asking for a key password when
+    // none is set); any other mode does nothing.
+    void FileAction(quint8 Mode, const QString& strFileName);
+    // A drop of files: the first becomes the current file; the right button offers the
+    // pop-up menu at `position` (global), Shift alone takes it out, anything else shows it.
+    void Form_OLEDragDrop(const QList<QUrl>& Data, Qt::MouseButtons Button,
+                          Qt::KeyboardModifiers Shift, const QPoint& position);
+    void mnupopOpen_Click();
+    void mnupopUnlock_Click();
+    // Runs the command of the toolbar button with the 1-based index; separators do nothing.
+    void Toolbar1_ButtonClick(int Index);
+
+    // Key, options, help and version.
+    void mnuKey_Click();
+    void mnuitmOption_Click();
+    void mnuitmHelp_Click();
+    void mnuitmVersion_Click();
 
     // The viewer's operations.
     void OpenCont(const QString& strFileName);
@@ -88,18 +136,28 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
+    void connectCommands();
     void buildPopupMenu();
     void buildToolbar();
     void restorePlacement();
     void restoreOptions();
     void Form_Unload();
-    // Shows the file chooser for the viewer's commands; true when a file was chosen.
-    bool chooseFile(const QString& caption);
+    // Shows the file chooser, in take mode or for programs as asked; true when a file was
+    // chosen.
+    bool chooseFile(const QString& caption, bool isTake = false, bool openApp = false);
+    // The same for a locker file; outside take mode the application check is cleared.
+    bool chooseLockerFile(const QString& caption, bool isTake);
     [[nodiscard]] QString chosenFile() const;
+    // Whether the put away may write `target`, asking when it exists or is the source.
+    [[nodiscard]] bool replaceAgreed(const QString& source, const QString& target);
+    // Hands "$temp.dat" to the application, holding the file until the application ends.
+    void startApplication(const QString& application);
 
     QWidget* m_clientArea;
     viewer::Viewer* m_viewer = nullptr;
@@ -107,4 +165,6 @@ private:
     frmFile* m_frmFile = nullptr;
     frmOptions* m_frmOptions = nullptr;
     QString m_keyPassWd;
+    QString m_commandLine;
+    TakenOutFile m_takenOut;
 };

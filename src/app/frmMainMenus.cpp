@@ -69,12 +69,26 @@ void frmMain::buildMenus() {
         AddItem(mnuHelp, QStringLiteral("mnuitmHelp"), ui::HelpItem, QKeySequence(Qt::Key_F1));
     dummy = AddSeparator(mnuHelp, QStringLiteral("dummy"));
     mnuitmVersion = AddItem(mnuHelp, QStringLiteral("mnuitmVersion"), ui::VersionItem);
+}
 
+// Menu items and the toolbar buttons that share their actions run the commands; the pop-up
+// menu's items run theirs once the menu has closed.
+void frmMain::connectCommands() {
     connect(mnuitmOpen, &QAction::triggered, this, &frmMain::mnuitmOpen_Click);
     connect(mnuitmSave, &QAction::triggered, this, &frmMain::mnuitmSave_Click);
     connect(mnuitmQuit, &QAction::triggered, this, &frmMain::mnuitmQuit_Click);
     connect(mnuitmCopy, &QAction::triggered, this, &frmMain::mnuitmCopy_Click);
     connect(mnuitmSelAll, &QAction::triggered, this, &frmMain::mnuitmSelAll_Click);
+    connect(mnuitmUnlock, &QAction::triggered, this, &frmMain::mnuitmUnlock_Click);
+    connect(mnuitmLock, &QAction::triggered, this, &frmMain::mnuitmLock_Click);
+    connect(mnuKey, &QAction::triggered, this, &frmMain::mnuKey_Click);
+    connect(mnuitmOption, &QAction::triggered, this, &frmMain::mnuitmOption_Click);
+    connect(mnuitmHelp, &QAction::triggered, this, &frmMain::mnuitmHelp_Click);
+    connect(mnuitmVersion, &QAction::triggered, this, &frmMain::mnuitmVersion_Click);
+    connect(mnupopOpen, &QAction::triggered, this, &frmMain::mnupopOpen_Click,
+            Qt::QueuedConnection);
+    connect(mnupopUnlock, &QAction::triggered, this, &frmMain::mnupopUnlock_Click,
+            Qt::QueuedConnection);
 }
 
 void frmMain::buildPopupMenu() {

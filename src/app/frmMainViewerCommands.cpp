@@ -2,12 +2,9 @@
 #include "UiText.h"
 #include "frmMain.h"
 
-#include "frmFile.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 #include "viewer/Viewer.h"
-
-#include <QDir>
 
 #include <new>
 
@@ -31,18 +28,6 @@ template <typename Command> void Reporting(QWidget* parent, Command command) {
 }
 
 } // namespace
-
-bool frmMain::chooseFile(const QString& caption) {
-    m_frmFile->setWindowTitle(caption);
-    m_frmFile->setIsTake(false);
-    m_frmFile->setOpenApp(false);
-    m_frmFile->exec();
-    return !m_frmFile->Cancel();
-}
-
-QString frmMain::chosenFile() const {
-    return m_frmFile->Path() + QDir::separator() + m_frmFile->FileName();
-}
 
 void frmMain::mnuitmOpen_Click() {
     if (chooseFile(ui::OpenFileCaption))

@@ -136,6 +136,8 @@ void FrmMainTest::init() {
     QSettings(QSettings::NativeFormat, QSettings::UserScope, AppName).clear();
     m_dir = std::make_unique<QTemporaryDir>();
     m_window = std::make_unique<frmMain>();
+    // The test program's own arguments are no command line for the window.
+    m_window->setCommandLine({});
 }
 
 void FrmMainTest::cleanup() {
@@ -312,7 +314,14 @@ void FrmMainTest::storedSettingsAreRestored() {
     Store(u"Default"_s, u"StartPass"_s, u"True"_s);
     Store(u"Default"_s, u"AppMode"_s, u"2"_s);
     Store(u"Default"_s, u"FilePath"_s, m_dir->path());
+    // The restored start-up prompt asks for the key password.
+    bool prompted = false;
+    testsupport::whenModalShown([&](QWidget* modal) {
+        prompted = modal == m_window->KeyDialog();
+        m_window->KeyDialog()->cmdCancel->click();
+    });
     startWindow();
+    QVERIFY(prompted);
     QCOMPARE(m_window->pos(), QPoint(Pixels(3000), Pixels(1500)));
     QCOMPARE(m_window->size(), QSize(Pixels(7500), Pixels(6000)));
     QCOMPARE(m_window->OptionsDialog()->KeyType(), 1);
@@ -370,8 +379,10 @@ void FrmMainTest::exitInNormalStateWritesEverything() {
     QCOMPARE(Stored(u"Default"_s, u"StartPass"_s), u"True"_s);
     QCOMPARE(Stored(u"Default"_s, u"FilePath"_s), m_dir->path());
 
-    // The next start finds the window where it was left.
+    // The next start finds the window where it was left (and asks for the key password).
     m_window = std::make_unique<frmMain>();
+    m_window->setCommandLine({});
+    testsupport::whenModalShown([&](QWidget*) { m_window->KeyDialog()->cmdCancel->click(); });
     startWindow();
     QCOMPARE(m_window->pos(), QPoint(20, 30));
     QCOMPARE(m_window->size(), QSize(400, 300));

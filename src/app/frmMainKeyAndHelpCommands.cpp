@@ -1,0 +1,36 @@
+// Key, options, help and version: short modal exchanges that touch no locker file.
+#include "UiText.h"
+#include "frmMain.h"
+
+#include "frmAbout.h"
+#include "frmKey.h"
+#include "frmOptions.h"
+#include "platform/DocumentOpener.h"
+#include "platform/MessageBox.h"
+#include "platform/RuntimeError.h"
+
+void frmMain::mnuKey_Click() {
+    m_frmKey->exec();
+    if (!m_frmKey->Cancel())
+        m_keyPassWd = m_frmKey->PassWd();
+}
+
+void frmMain::mnuitmOption_Click() {
+    m_frmOptions->exec();
+}
+
+// Only a missing document is reported; the desktop reports its own failures to open one.
+void frmMain::mnuitmHelp_Click() {
+    try {
+        platform::OpenDocument(ui::HelpDocument);
+    } catch (const platform::RuntimeError& error) {
+        if (error.number() == platform::err::FileNotFound)
+            platform::ShowMessage(ui::HelpNotFound + NL() + ui::HelpOpenByHand,
+                                  QMessageBox::Warning, QMessageBox::Ok, {}, this);
+    }
+}
+
+void frmMain::mnuitmVersion_Click() {
+    frmAbout about(this);
+    about.exec();
+}

@@ -1,0 +1,138 @@
+// Put away and take out as the window runs them: the engine does the bytes; here are the
+// hourglass, the progress window, the error handler, "$temp.dat" and the hand-off.
+#include "UiText.h"
+#include "frmMain.h"
+
+#include "frmOptions.h"
+#include "frmProgress.h"
+#include "locker/Arithmetic.h"
+#include "locker/Locker.h"
+#include "locker/OperationMessages.h"
+#include "platform/MessageBox.h"
+#include "platform/ProcessLaunch.h"
+#include "platform/RuntimeError.h"
+
+#include <QApplication>
+
+#include <new>
+
+namespace {
+
+// The hourglass and the progress window, shown for the own methods while an operation runs.
+class BusySigns {
+public:
+    BusySigns(QWidget* owner, int keyType) {
+        if (keyType == locker::CrossPasswordMethod)
+            return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_progress.emplace(owner);
+        m_progress->show();
+    }
+    ~BusySigns() {
+        if (m_progress)
+            QApplication::restoreOverrideCursor();
+    }
+    BusySigns(const BusySigns&) = delete;
+    BusySigns& operator=(const BusySigns&) = delete;
+
+    [[nodiscard]] locker::ProgressCallback progress() {
+        if (!m_progress)
+            return {};
+        return [window = &*m_progress](int percent) { window->setPercent(percent); };
+    }
+
+private:
+    std::optional<frmProgress> m_progress;
+};
+
+// The error handler of an operation: the fixed message of an index error under the window's
+// title, nothing for a silent end, otherwise the description under the error's number.
+void ReportFailure(QWidget* parent, locker::Operation operation,
+                   const platform::RuntimeError& error) {
+    const std::optional<QString> text = locker::FailureMessage(operation, error);
+    if (!text)
+        return;
+    if (error.number() == platform::err::IndexOutOfRange)
+        platform::ShowMessage(*text, QMessageBox::Critical, QMessageBox::Ok, ui::WindowTitle,
+                              parent);
+    else
+        platform::ShowMessage(*text, QMessageBox::Warning, QMessageBox::Ok,
+                              QString::number(error.number()), parent);
+}
+
+// Runs an operation under its error handler. The busy signs live inside `body`, so they are
+// gone before a failure is reported.
+template <typename Body> void Handled(QWidget* parent, locker::Operation operation, Body body) {
+    try {
+        body();
+    } catch (const platform::RuntimeError& error) {
+        ReportFailure(parent, operation, error);
+    } catch (const std::bad_alloc&) {
+        ReportFailure(parent, operation, platform::RuntimeError(platform::err::OutOfMemory));
+    }
+}
+
+} // namespace
+
+void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
+                      const QString& strPassWd, const std::optional<QString>& strAppName) {
+    Handled(this, locker::Operation::PutAway, [&] {
+        const int keyType = m_frmOptions->KeyType();
+        BusySigns busy(this, keyType);
+        locker::PutAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, busy.progress());
+    });
+}
+
+void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
+                       std::optional<QString> strAppName) {
+    // Held for the whole operation, so that "$temp.dat" goes on every way out of it.
+    const TakenOutFile::Hold hold(m_takenOut);
+    Handled(this, locker::Operation::TakeOut, [&] {
+        const int keyType = m_frmOptions->KeyType();
+        BusySigns busy(this, keyType);
+        if (std::optional<QString> recorded =
+                locker::TakeOut(objFileName, TakenOutFile::Name, strPassWd, keyType,
+                                m_frmOptions->AppMode(), busy.progress()))
+            strAppName = std::move(recorded);
+        if (strAppName)
+            startApplication(*strAppName);
+        else
+            OpenCont(TakenOutFile::Name);
+    });
+}
+
+// The application gets the relative name and runs in the same working directory.
+void frmMain::startApplication(const QString& application) {
+    m_takenOut.hold();
+    try {
+        platform::StartProgram(application, {TakenOutFile::Name}, this,
+                               [this] { m_takenOut.release(); });
+    } catch (...) {
+        m_takenOut.release();
+        throw;
+    }
+}
+
+bool frmMain::CheckPassWd() {
+    if (!m_keyPassWd.isEmpty())
+        return true;
+    platform::ShowMessage(ui::EnterKeyPassword, QMessageBox::Information, QMessageBox::Ok, {},
+                          this);
+    return false;
+}
+
+qint32 frmMain::SuperMod(qint32 ObjExpr, qint32 SbjExpr) {
+    return locker::SuperMod(ObjExpr, SbjExpr);
+}
+
+qint32 frmMain::SuperYen(qint32 ObjExpr, qint32 SbjExpr) {
+    return locker::SuperYen(ObjExpr, SbjExpr);
+}
+
+quint8 frmMain::SuperCByte(int Expr) {
+    return locker::SuperCByte(Expr);
+}
+
+qint32 frmMain::MaxRow(qint32 intCol, qint32 intFileLen, quint8 bytLen) {
+    return locker::MaxRow(intCol, intFileLen, bytLen);
+}
