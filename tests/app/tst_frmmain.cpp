@@ -3,6 +3,7 @@
 #include "frmMain.h"
 
 #include "ModalAnswer.h"
+#include "frmAbout.h"
 #include "frmFile.h"
 #include "frmKey.h"
 #include "frmOptions.h"
@@ -14,12 +15,15 @@
 #include "viewer/Viewer.h"
 
 #include <QBuffer>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
 #include <QImageWriter>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
@@ -79,6 +83,17 @@ void AnswerChooser(const QString& folder, const QString& name, QString* caption 
     });
 }
 
+// Stands in for the desktop's document opener and notes what it was asked to open.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler(u"file"_s, this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls << url; }
+};
+
 } // namespace
 
 class FrmMainTest : public QObject {
@@ -118,6 +133,13 @@ private Q_SLOTS:
     void copyPutsSelectionOrPicture();
     void copyWithoutPictureIsReported();
 
+    // Key, options, help and version.
+    void keyCommandSetsOrKeepsThePassword();
+    void optionsCommandShowsTheLiveOptions();
+    void helpOpensTheGuideInTheWorkingDirectory();
+    void helpWithoutGuideSaysSo();
+    void versionShowsTheAboutBox();
+
 private:
     void startWindow();
     QString write(const QString& name, const QByteArray& bytes);
@@ -135,6 +157,8 @@ void FrmMainTest::initTestCase() {
 void FrmMainTest::init() {
     QSettings(QSettings::NativeFormat, QSettings::UserScope, AppName).clear();
     m_dir = std::make_unique<QTemporaryDir>();
+    // Take outs write "$temp.dat" and help looks for its guide in the working directory.
+    QVERIFY(QDir::setCurrent(m_dir->path()));
     m_window = std::make_unique<frmMain>();
     // The test program's own arguments are no command line for the window.
     m_window->setCommandLine({});
@@ -142,6 +166,7 @@ void FrmMainTest::init() {
 
 void FrmMainTest::cleanup() {
     m_window.reset();
+    QDir::setCurrent(QDir::tempPath());
     m_dir.reset();
 }
 
@@ -536,6 +561,90 @@ void FrmMainTest::copyWithoutPictureIsReported() {
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().title, QString::number(platform::err::InvalidPicture));
     QVERIFY(m_window->isVisible());
+}
+
+void FrmMainTest::keyCommandSetsOrKeepsThePassword() {
+    m_window->setCommandLine(u"a.vrl /P from-command-line"_s);
+    platform::MessageBoxRecorder boxes;
+    startWindow();
+    // Cancel keeps the password the command line gave.
+    testsupport::whenModalShown([&](QWidget*) {
+        m_window->KeyDialog()->txtPassWd->setText(u"typed"_s);
+        m_window->KeyDialog()->cmdCancel->click();
+    });
+    m_window->mnuKey->trigger();
+    QCOMPARE(m_window->KeyPassWd(), u"from-command-line"_s);
+    testsupport::whenModalShown([&](QWidget*) {
+        m_window->KeyDialog()->txtPassWd->setText(u"新しい鍵"_s);
+        m_window->KeyDialog()->cmdOK->click();
+    });
+    m_window->mnuKey->trigger();
+    QCOMPARE(m_window->KeyPassWd(), u"新しい鍵"_s);
+    // An empty password is taken; the next put away asks for one.
+    testsupport::whenModalShown([&](QWidget*) {
+        m_window->KeyDialog()->txtPassWd->clear();
+        m_window->KeyDialog()->cmdOK->click();
+    });
+    m_window->mnuKey->trigger();
+    QVERIFY(m_window->KeyPassWd().isEmpty());
+    boxes.clear();
+    m_window->mnuitmLock->trigger();
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().text, u"鍵のパスワードを入力してください。"_s);
+}
+
+void FrmMainTest::optionsCommandShowsTheLiveOptions() {
+    startWindow();
+    testsupport::whenModalShown([&](QWidget* modal) {
+        QCOMPARE(modal, m_window->OptionsDialog());
+        m_window->OptionsDialog()->optKeyType[1]->click();
+        m_window->OptionsDialog()->chkStartPass->setChecked(true);
+        m_window->OptionsDialog()->cmdOK->click();
+    });
+    m_window->mnuitmOption->trigger();
+    QCOMPARE(m_window->OptionsDialog()->KeyType(), 1);
+    QCOMPARE(m_window->OptionsDialog()->StartPass(), true);
+}
+
+void FrmMainTest::helpOpensTheGuideInTheWorkingDirectory() {
+    startWindow();
+    write(u"Readme.htm"_s, "<html></html>");
+    OpenedUrls opened;
+    platform::MessageBoxRecorder boxes;
+    m_window->mnuitmHelp->trigger();
+    m_window->Toolbar1_ButtonClick(10);
+    QCOMPARE(boxes.count(), 0);
+    const QUrl guide = QUrl::fromLocalFile(m_dir->filePath(u"Readme.htm"_s));
+    QCOMPARE(opened.urls, (QList<QUrl>{guide, guide}));
+}
+
+void FrmMainTest::helpWithoutGuideSaysSo() {
+    startWindow();
+    OpenedUrls opened;
+    platform::MessageBoxRecorder boxes;
+    m_window->mnuitmHelp->trigger();
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.last().text,
+             u"ファイルが見つかりません。\r\nReadme.htmを直接ダブルクリックして開いてください。"_s);
+    QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+    QCOMPARE(boxes.last().title, u"Winヴォレル97"_s);
+    QVERIFY(opened.urls.isEmpty());
+}
+
+void FrmMainTest::versionShowsTheAboutBox() {
+    startWindow();
+    bool aboutShown = false;
+    QWidget* owner = nullptr;
+    testsupport::whenModalShown([&](QWidget* modal) {
+        auto* about = qobject_cast<frmAbout*>(modal);
+        aboutShown = about != nullptr;
+        owner = modal->parentWidget();
+        if (about)
+            about->cmdOK->click();
+    });
+    m_window->mnuitmVersion->trigger();
+    QVERIFY(aboutShown);
+    QCOMPARE(owner, m_window.get());
 }
 
 QTEST_MAIN(FrmMainTest)
