@@ -147,27 +147,27 @@ private:
     int m_lastPercent = -1;
 };
 
-// Sends a drag over the window and drops it; true when the window accepted the drag.
-bool Drop(QWidget* window, const QMimeData& data, Qt::MouseButtons buttons,
+// Sends a drag over a widget and drops it; true when the drag was accepted.
+bool Drop(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons,
           Qt::KeyboardModifiers keys) {
-    const QPoint at(window->width() / 2, window->height() / 2);
+    const QPoint at(target->width() / 2, target->height() / 2);
     QDragEnterEvent enter(at, Qt::CopyAction, &data, buttons, keys);
-    QApplication::sendEvent(window, &enter);
+    QApplication::sendEvent(target, &enter);
     QDropEvent drop(at, Qt::CopyAction, &data, buttons, keys);
-    QApplication::sendEvent(window, &drop);
+    QApplication::sendEvent(target, &drop);
     // The drop's commands run from the event loop.
     QCoreApplication::processEvents();
     return enter.isAccepted();
 }
 
-bool DropFiles(QWidget* window, const QStringList& paths, Qt::MouseButtons buttons,
+bool DropFiles(QWidget* target, const QStringList& paths, Qt::MouseButtons buttons,
                Qt::KeyboardModifiers keys) {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& path : paths)
         urls << QUrl::fromLocalFile(path);
     data.setUrls(urls);
-    return Drop(window, data, buttons, keys);
+    return Drop(target, data, buttons, keys);
 }
 
 } // namespace
@@ -203,6 +203,7 @@ private Q_SLOTS:
     void rightDropOffersThePopupMenu_data();
     void rightDropOffersThePopupMenu();
     void dropsWithoutFilesAreIgnored();
+    void dropOnTheShownTextReachesTheWindow();
     void toolbarButtonsRunTheirCommands();
 
     // Command line.
@@ -635,6 +636,15 @@ void FrmMainRoadsTest::dropsWithoutFilesAreIgnored() {
     QCOMPARE(m_window->FileDialog()->Path(), folderBefore);
     QVERIFY(m_window->FileDialog()->FileName().isEmpty());
     QCOMPARE(shownText(), u"other\r\n"_s);
+}
+
+void FrmMainRoadsTest::dropOnTheShownTextReachesTheWindow() {
+    startWindow();
+    m_window->OpenCont(write(u"other.txt"_s, "other\r\n"));
+    const QString dropped = write(u"dropped.txt"_s, "dropped\r\n");
+    QWidget* textArea = m_window->ContentViewer()->txtCont()->viewport();
+    QVERIFY(DropFiles(textArea, {dropped}, Qt::LeftButton, {}));
+    QCOMPARE(shownText(), u"dropped\r\n"_s);
 }
 
 void FrmMainRoadsTest::toolbarButtonsRunTheirCommands() {
