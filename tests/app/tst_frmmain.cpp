@@ -140,6 +140,9 @@ private Q_SLOTS:
     void helpWithoutGuideSaysSo();
     void versionShowsTheAboutBox();
 
+    // The arithmetic of the own ciphers, reachable on the window.
+    void arithmeticHelpers();
+
 private:
     void startWindow();
     QString write(const QString& name, const QByteArray& bytes);
@@ -645,6 +648,17 @@ void FrmMainTest::versionShowsTheAboutBox() {
     m_window->mnuitmVersion->trigger();
     QVERIFY(aboutShown);
     QCOMPARE(owner, m_window.get());
+}
+
+void FrmMainTest::arithmeticHelpers() {
+    QCOMPARE(frmMain::SuperMod(10, 5), 5);
+    QCOMPARE(frmMain::SuperMod(11, 5), 1);
+    QCOMPARE(frmMain::SuperYen(5, 5), 0);
+    QCOMPARE(frmMain::SuperYen(6, 5), 1);
+    QCOMPARE(frmMain::SuperCByte(-1), quint8(255));
+    QCOMPARE(frmMain::SuperCByte(300), quint8(44));
+    QCOMPARE(frmMain::MaxRow(1, 10, 5), 3);
+    QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, (void)frmMain::SuperMod(1, 0));
 }
 
 QTEST_MAIN(FrmMainTest)
