@@ -66,6 +66,7 @@ public:
     void FileAction(quint8 Mode, const QString& strFileName);
     // A drop of files: the first becomes the current file; the right button offers the
     // pop-up menu at `position` (global), Shift alone takes it out, anything else shows it.
+    // Drops are refused while a put away or take out runs.
     void Form_OLEDragDrop(const QList<QUrl>& Data, Qt::MouseButtons Button,
                           Qt::KeyboardModifiers Shift, const QPoint& position);
     void mnupopOpen_Click();
@@ -167,4 +168,7 @@ private:
     QString m_keyPassWd;
     QString m_commandLine;
     TakenOutFile m_takenOut;
+    // Set while a put away or take out runs: the progress window lets events other than
+    // user input run, and a drop arriving then must not start a second operation.
+    bool m_operating = false;
 };

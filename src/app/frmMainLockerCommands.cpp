@@ -120,7 +120,7 @@ void frmMain::FileAction(quint8 Mode, const QString& strFileName) {
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFiles(event->mimeData()->urls()).isEmpty())
+    if (!m_operating && !LocalFiles(event->mimeData()->urls()).isEmpty())
         event->acceptProposedAction();
 }
 
@@ -128,7 +128,7 @@ void frmMain::dragEnterEvent(QDragEnterEvent* event) {
 // and the pop-up menu, run afterwards from the event loop.
 void frmMain::dropEvent(QDropEvent* event) {
     const QList<QUrl> files = LocalFiles(event->mimeData()->urls());
-    if (files.isEmpty())
+    if (m_operating || files.isEmpty())
         return;
     event->acceptProposedAction();
     QMetaObject::invokeMethod(
@@ -143,7 +143,7 @@ void frmMain::dropEvent(QDropEvent* event) {
 void frmMain::Form_OLEDragDrop(const QList<QUrl>& Data, Qt::MouseButtons Button,
                                Qt::KeyboardModifiers Shift, const QPoint& position) {
     const QList<QUrl> files = LocalFiles(Data);
-    if (files.isEmpty())
+    if (m_operating || files.isEmpty())
         return;
     const QString dropped = files.first().toLocalFile();
     const Filing filing;

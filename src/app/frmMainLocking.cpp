@@ -13,6 +13,7 @@
 #include "platform/RuntimeError.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
 
 #include <new>
 
@@ -76,6 +77,7 @@ template <typename Body> void Handled(QWidget* parent, locker::Operation operati
 
 void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
                       const QString& strPassWd, const std::optional<QString>& strAppName) {
+    const QScopedValueRollback operating(m_operating, true);
     Handled(this, locker::Operation::PutAway, [&] {
         const int keyType = m_frmOptions->KeyType();
         BusySigns busy(this, keyType);
@@ -87,6 +89,7 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
                        std::optional<QString> strAppName) {
     // Held for the whole operation, so that "$temp.dat" goes on every way out of it.
     const TakenOutFile::Hold hold(m_takenOut);
+    const QScopedValueRollback operating(m_operating, true);
     Handled(this, locker::Operation::TakeOut, [&] {
         const int keyType = m_frmOptions->KeyType();
         BusySigns busy(this, keyType);

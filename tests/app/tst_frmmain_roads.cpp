@@ -204,6 +204,7 @@ private Q_SLOTS:
     void rightDropOffersThePopupMenu();
     void dropsWithoutFilesAreIgnored();
     void dropOnTheShownTextReachesTheWindow();
+    void dropsAreRefusedWhileAnOperationRuns();
     void toolbarButtonsRunTheirCommands();
 
     // Command line.
@@ -645,6 +646,25 @@ void FrmMainRoadsTest::dropOnTheShownTextReachesTheWindow() {
     QWidget* textArea = m_window->ContentViewer()->txtCont()->viewport();
     QVERIFY(DropFiles(textArea, {dropped}, Qt::LeftButton, {}));
     QCOMPARE(shownText(), u"dropped\r\n"_s);
+}
+
+void FrmMainRoadsTest::dropsAreRefusedWhileAnOperationRuns() {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
+        .setValue(u"Default/KeyType"_s, u"0"_s);
+    startWindow();
+    const QString lockerFile = makeLocker(u"a.vrl"_s, 0);
+    const QString other = write(u"other.txt"_s, "other\r\n");
+    // The first repaint of the progress window lets this timer in.
+    std::optional<bool> accepted;
+    QTimer::singleShot(0, m_window.get(), [&] {
+        accepted = DropFiles(m_window.get(), {other}, Qt::LeftButton, {});
+        m_window->Form_OLEDragDrop({QUrl::fromLocalFile(other)}, Qt::LeftButton, {}, {});
+    });
+    m_window->TakeFile(lockerFile, u"key"_s);
+    QCOMPARE(accepted, std::optional<bool>(false));
+    QCoreApplication::processEvents();
+    QCOMPARE(shownText(), QString::fromUtf8(Plain));
+    QCOMPARE(m_window->FileDialog()->FileName(), QString());
 }
 
 void FrmMainRoadsTest::toolbarButtonsRunTheirCommands() {
