@@ -240,6 +240,23 @@ private Q_SLOTS:
                  76);
     }
 
+    // A put away that fails leaves the previous locker file of that name as it was, and no
+    // temporary file behind.
+    void failedPutAwayKeepsPreviousLocker() {
+        QTemporaryDir dir;
+        const QString lockerPath = dir.filePath(u"kept.vrl"_s);
+        writeFile(lockerPath, "previous locker");
+        QDir(dir.path()).mkdir(u"folder"_s);
+        DataProtect dataProtect(FastParameters());
+        for (const QString& source : {dir.filePath(u"absent"_s), dir.filePath(u"folder"_s)}) {
+            QVERIFY(errorNumberOf([&] {
+                        dataProtect.ProtectFile(source, lockerPath, Password, 1, 0, 1);
+                    }) != 0);
+            QCOMPARE(readFile(lockerPath), QByteArray("previous locker"));
+            QCOMPARE(entries(dir.path()), QStringList{u"kept.vrl"_s});
+        }
+    }
+
     // The dispatch entry reaches both operations by their identifiers.
     void invokeByDispatchIdentifier() {
         writeFile(path(u"plain"_s), "dispatched");
