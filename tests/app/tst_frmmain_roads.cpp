@@ -282,13 +282,16 @@ QString FrmMainRoadsTest::makeLocker(const QString& name, int keyType, const QSt
 }
 
 // A program that notes its arguments and copies the file it was given, by the relative name,
-// into its working directory; it lingers a little so that the window has to wait for it.
+// into its working directory; then it runs on until the test lets it end (or 10 s pass).
 QString FrmMainRoadsTest::writeApplication() {
     const QString script = write(u"app.sh"_s, "#!/bin/sh\n"
                                               "printf '%s|' \"$@\" > args.tmp\n"
                                               "mv args.tmp args.txt\n"
                                               "cp \"$1\" copied.tmp && mv copied.tmp copied.dat\n"
-                                              "sleep 1\n");
+                                              "for i in $(seq 100); do\n"
+                                              "  [ -e end.now ] && exit 0\n"
+                                              "  sleep 0.1\n"
+                                              "done\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return script;
 }
@@ -486,9 +489,11 @@ void FrmMainRoadsTest::recordedApplicationIsStartedAtTakeOut() {
     QTRY_COMPARE_WITH_TIMEOUT(FileBytes(path(u"copied.dat"_s)), Plain, 10000);
     QCOMPARE(FileBytes(path(u"args.txt"_s)), "$temp.dat|");
     // The application still runs: its file stays until it ends.
+    QTest::qWait(200);
     QVERIFY(QFile::exists(path(TempName)));
     QCOMPARE(QFile::permissions(path(TempName)) & ~(QFile::ReadUser | QFile::WriteUser),
              QFile::ReadOwner | QFile::WriteOwner);
+    write(u"end.now"_s, {});
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), 10000);
 }
 
@@ -508,6 +513,7 @@ void FrmMainRoadsTest::applicationChosenAtTakeOut() {
     QCOMPARE(seen->at(1).caption, path(u"a.vrl"_s) + u"を開くアプリケーション"_s);
     QTRY_COMPARE_WITH_TIMEOUT(FileBytes(path(u"copied.dat"_s)), Plain, 10000);
     QCOMPARE(shownText(), u"other\r\n"_s);
+    write(u"end.now"_s, {});
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), 10000);
 
     // Without the check the viewer shows it.
