@@ -194,6 +194,7 @@ private Q_SLOTS:
     void recordedApplicationIsStartedAtTakeOut();
     void applicationChosenAtTakeOut();
     void applicationThatCannotStartIsReported();
+    void fileOfARunningApplicationGoesAtExit();
 
     // Drops and the pop-up menu.
     void dropRoutesByButtonAndKeys_data();
@@ -535,6 +536,20 @@ void FrmMainRoadsTest::applicationThatCannotStartIsReported() {
     QCOMPARE(m_boxes->last().title, u"70"_s);
     QCOMPARE(m_boxes->last().icon, QMessageBox::Warning);
     QVERIFY(!QGuiApplication::overrideCursor());
+}
+
+void FrmMainRoadsTest::fileOfARunningApplicationGoesAtExit() {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
+        .setValue(u"Default/KeyType"_s, u"0"_s);
+    startWindow();
+    const QString application = writeApplication();
+    m_window->TakeFile(makeLocker(u"a.vrl"_s, 0), u"key"_s, application);
+    QTRY_COMPARE_WITH_TIMEOUT(FileBytes(path(u"copied.dat"_s)), Plain, 10000);
+    QVERIFY(QFile::exists(path(TempName)));
+    m_window->close();
+    m_window.reset();
+    QVERIFY(!QFile::exists(path(TempName)));
+    write(u"end.now"_s, {});
 }
 
 void FrmMainRoadsTest::dropRoutesByButtonAndKeys_data() {
