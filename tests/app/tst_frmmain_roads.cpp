@@ -220,6 +220,8 @@ private Q_SLOTS:
     void wrongPasswordWithCrossPasswordMethod();
 
 private:
+    // The locking method the next start of the window finds in the settings.
+    static void storeKeyType(int keyType);
     void startWindow(const QString& commandLine = {});
     QString write(const QString& name, const QByteArray& bytes);
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -260,6 +262,11 @@ void FrmMainRoadsTest::cleanup() {
     QDir::setCurrent(QDir::tempPath());
     m_dir.reset();
     QVERIFY2(!tempLeft, "$temp.dat was left behind");
+}
+
+void FrmMainRoadsTest::storeKeyType(int keyType) {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
+        .setValue(u"Default/KeyType"_s, QString::number(keyType));
 }
 
 void FrmMainRoadsTest::startWindow(const QString& commandLine) {
@@ -539,8 +546,7 @@ void FrmMainRoadsTest::applicationThatCannotStartIsReported() {
 }
 
 void FrmMainRoadsTest::fileOfARunningApplicationGoesAtExit() {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
-        .setValue(u"Default/KeyType"_s, u"0"_s);
+    storeKeyType(0);
     startWindow();
     const QString application = writeApplication();
     m_window->TakeFile(makeLocker(u"a.vrl"_s, 0), u"key"_s, application);
@@ -567,8 +573,7 @@ void FrmMainRoadsTest::dropRoutesByButtonAndKeys_data() {
 void FrmMainRoadsTest::dropRoutesByButtonAndKeys() {
     QFETCH(Qt::KeyboardModifiers, keys);
     QFETCH(bool, takenOut);
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
-        .setValue(u"Default/KeyType"_s, u"0"_s);
+    storeKeyType(0);
     startWindow();
     setKeyByCommand(u"key"_s);
     const QString lockerFile = makeLocker(u"a.vrl"_s, 0);
@@ -583,8 +588,7 @@ void FrmMainRoadsTest::dropRoutesByButtonAndKeys() {
 }
 
 void FrmMainRoadsTest::shiftDropWithoutKeyAsksForIt() {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
-        .setValue(u"Default/KeyType"_s, u"1"_s);
+    storeKeyType(1);
     startWindow();
     const QString lockerFile = makeLocker(u"a.vrl"_s, 1, u"secret"_s);
     AnswerKey(u"secret"_s);
@@ -623,8 +627,7 @@ void FrmMainRoadsTest::rightDropOffersThePopupMenu_data() {
 void FrmMainRoadsTest::rightDropOffersThePopupMenu() {
     QFETCH(QString, item);
     QFETCH(bool, takenOut);
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
-        .setValue(u"Default/KeyType"_s, u"0"_s);
+    storeKeyType(0);
     startWindow();
     setKeyByCommand(u"key"_s);
     const QString lockerFile = makeLocker(u"a.vrl"_s, 0);
@@ -670,8 +673,7 @@ void FrmMainRoadsTest::dropOnTheShownTextReachesTheWindow() {
 }
 
 void FrmMainRoadsTest::dropsAreRefusedWhileAnOperationRuns() {
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
-        .setValue(u"Default/KeyType"_s, u"0"_s);
+    storeKeyType(0);
     startWindow();
     const QString lockerFile = makeLocker(u"a.vrl"_s, 0);
     const QString other = write(u"other.txt"_s, "other\r\n");
@@ -744,10 +746,9 @@ void FrmMainRoadsTest::commandLine() {
     QFETCH(bool, startPass);
     QFETCH(QString, prompted);
     QFETCH(QString, shown);
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s);
-    settings.setValue(u"Default/KeyType"_s, u"0"_s);
-    settings.setValue(u"Default/StartPass"_s, startPass ? u"True"_s : u"False"_s);
-    settings.sync();
+    storeKeyType(0);
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
+        .setValue(u"Default/StartPass"_s, startPass ? u"True"_s : u"False"_s);
     makeLocker(u"a.vrl"_s, 0);
     write(u"plain.txt"_s, Plain);
     commandLine.replace(u"LOCKER"_s, path(u"a.vrl"_s)).replace(u"PLAIN"_s, path(u"plain.txt"_s));
@@ -780,8 +781,7 @@ void FrmMainRoadsTest::takeOutFailuresAreReported_data() {
 
 void FrmMainRoadsTest::takeOutFailuresAreReported() {
     QFETCH(QByteArray, lockerBytes);
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
-        .setValue(u"Default/KeyType"_s, u"0"_s);
+    storeKeyType(0);
     startWindow();
     setKeyByCommand(u"key"_s);
     m_window->OpenCont(write(u"other.txt"_s, "other\r\n"));
