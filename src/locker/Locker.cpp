@@ -75,7 +75,8 @@ void encipherSimple(const KeyMaterial& key, PlaintextSource& plain, qint64 locke
         const qint64 n = qMin<qint64>(qint64(buffer.size()), cipherLength - pos);
         plain.readAt(pos, reinterpret_cast<char*>(buffer.data()), n);
         cipher.encipher(buffer.data(), n, pos);
-        out.write(buffer.data(), n);
+        out.write(buffer, 0, n);
+        buffer.resize(size_t(qMin(ChunkBytes, cipherLength)));
         pos += n;
         progress.advanceTo(pos);
     }
@@ -91,11 +92,12 @@ void encipherCylinder(const KeyMaterial& key, PlaintextSource& plain, qint64 loc
         throw RuntimeError(err::IndexOutOfRange);
     OverlappedWriter out(device);
     qint64 written = 0;
-    cylinder.encipher(plain, lockerLength, [&](const quint8* data, qint64 length) {
-        out.write(data, length);
-        written += length;
-        progress.advanceTo(qMin(cipherLength, written * cipherLength / lockerLength));
-    });
+    cylinder.encipher(
+        plain, lockerLength, [&](std::vector<quint8>& block, qint64 offset, qint64 length) {
+            out.write(block, offset, length);
+            written += length;
+            progress.advanceTo(qMin(cipherLength, written * cipherLength / lockerLength));
+        });
     out.finish();
     progress.advanceTo(cipherLength);
 }
@@ -120,15 +122,16 @@ public:
             const qint64 n = qMin<qint64>(qint64(buffer.size()), to - pos);
             m_locker.readAt(pos, reinterpret_cast<char*>(buffer.data()), n);
             m_cipher.decipher(buffer.data(), n, pos);
-            sink(buffer.data(), n);
+            sink(buffer, 0, n);
+            buffer.resize(size_t(qMin(ChunkBytes, to - from)));
             pos += n;
         }
     }
 
     [[nodiscard]] QByteArray decoded(qint64 from, qint64 to) {
         QByteArray bytes;
-        decode(from, to, [&](const quint8* data, qint64 length) {
-            bytes.append(reinterpret_cast<const char*>(data), length);
+        decode(from, to, [&](std::vector<quint8>& block, qint64 offset, qint64 length) {
+            bytes.append(reinterpret_cast<const char*>(block.data() + offset), length);
         });
         return bytes;
     }
@@ -253,11 +256,12 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
     OverlappedWriter out(output);
     qint64 written = 0;
     Decoder(key, keyType, locker, layout.cipherLength)
-        .decode(begin, layout.dataEnd, [&](const quint8* data, qint64 length) {
-            out.write(data, length);
-            written += length;
-            reporter.advanceTo(written);
-        });
+        .decode(begin, layout.dataEnd,
+                [&](std::vector<quint8>& block, qint64 offset, qint64 length) {
+                    out.write(block, offset, length);
+                    written += length;
+                    reporter.advanceTo(written);
+                });
     out.finish();
     return appName;
 }

@@ -2,8 +2,6 @@
 
 #include "ByteSource.h"
 
-#include <algorithm>
-
 namespace locker {
 
 OverlappedWriter::~OverlappedWriter() {
@@ -11,12 +9,13 @@ OverlappedWriter::~OverlappedWriter() {
         m_inFlight.wait();
 }
 
-void OverlappedWriter::write(const quint8* data, qint64 length) {
+void OverlappedWriter::write(std::vector<quint8>& block, qint64 offset, qint64 length) {
     finish();
-    m_pending.assign(data, data + length);
+    m_pending.swap(block);
+    m_offset = offset;
+    m_length = length;
     m_inFlight = std::async(std::launch::async, [this] {
-        WriteAll(m_device, reinterpret_cast<const char*>(m_pending.data()),
-                 qint64(m_pending.size()));
+        WriteAll(m_device, reinterpret_cast<const char*>(m_pending.data() + m_offset), m_length);
     });
 }
 

@@ -10,8 +10,9 @@ class QIODevice;
 namespace locker {
 
 // Writes blocks to a device on a second thread while the caller transforms the next one, so
-// that ciphering and writing overlap on two cores. One block is in flight at a time; a write
-// failure is raised by the next call to write() or finish().
+// that ciphering and writing overlap on two cores. The block's storage is taken over, not
+// copied: the caller gets the previous block's vector back to fill next. One block is in
+// flight at a time; a write failure is raised by the next call to write() or finish().
 class OverlappedWriter {
 public:
     explicit OverlappedWriter(QIODevice& device) : m_device(device) {}
@@ -20,13 +21,15 @@ public:
     OverlappedWriter(const OverlappedWriter&) = delete;
     OverlappedWriter& operator=(const OverlappedWriter&) = delete;
 
-    void write(const quint8* data, qint64 length);
+    void write(std::vector<quint8>& block, qint64 offset, qint64 length);
     // Waits for the last block; raises its failure.
     void finish();
 
 private:
     QIODevice& m_device;
     std::vector<quint8> m_pending;
+    qint64 m_offset = 0;
+    qint64 m_length = 0;
     std::future<void> m_inFlight;
 };
 

@@ -176,7 +176,8 @@ void VirtualCylinder::rotate(ByteSource& input, bool putAway, qint64 from, qint6
         }
         const qint64 begin = qMax(from, o0 * L);
         const qint64 end = qMin(to, o1 * L);
-        sink(out.data() + (begin - o0 * L), end - begin);
+        sink(out, begin - o0 * L, end - begin);
+        out.resize(size_t(blockRows * L));
     }
 }
 

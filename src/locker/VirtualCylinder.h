@@ -6,13 +6,16 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace locker {
 
 class ByteSource;
 
-// Receives consecutive pieces of the transformed bytes.
-using ByteSink = std::function<void(const quint8* data, qint64 length)>;
+// Receives consecutive pieces of the transformed bytes: `length` bytes from `offset` of
+// `block`. The sink may take the block's storage over (swap it for another vector); the
+// producer sizes the vector again before it reuses it.
+using ByteSink = std::function<void(std::vector<quint8>& block, qint64 offset, qint64 length)>;
 
 // The virtual cylinder: the T plaintext bytes laid out row by row, L to a row; each column
 // turns down by its key byte within its height. A column's height is the number of bytes it
