@@ -9,6 +9,9 @@
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 void frmMain::mnuKey_Click() {
     m_frmKey->exec();
     if (!m_frmKey->Cancel())
@@ -20,9 +23,19 @@ void frmMain::mnuitmOption_Click() {
 }
 
 // Only a missing document is reported; the desktop reports its own failures to open one.
+// The guide in the working directory, as the program has always looked for it; otherwise the
+// copy installed with the program, so that a start from the desktop finds it too.
+static QString helpDocumentPath() {
+    const QString installed = QCoreApplication::applicationDirPath() +
+                              QStringLiteral("/../share/doc/winvrls/") + ui::HelpDocument;
+    return !QFileInfo(ui::HelpDocument).isFile() && QFileInfo(installed).isFile()
+               ? installed
+               : ui::HelpDocument;
+}
+
 void frmMain::mnuitmHelp_Click() {
     try {
-        platform::OpenDocument(ui::HelpDocument);
+        platform::OpenDocument(helpDocumentPath());
     } catch (const platform::RuntimeError& error) {
         if (error.number() == platform::err::FileNotFound)
             platform::ShowMessage(ui::HelpNotFound + NL() + ui::HelpOpenByHand,
