@@ -14,6 +14,8 @@
 #include "viewer/PictureBox.h"
 #include "viewer/Viewer.h"
 
+#include "TestFiles.h"
+
 #include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
@@ -50,19 +52,6 @@ void Store(const QString& section, const QString& key, const QString& value) {
 
 int Pixels(double twips) {
     return qRound(twips * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440.0);
-}
-
-QByteArray Encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, format).write(image);
-    return bytes;
-}
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 // Answers the next showing of the chooser with `name` in `folder`, or cancels it.

@@ -7,6 +7,8 @@
 #include "platform/MessageBoxRecorder.h"
 #include "platform/RuntimeError.h"
 
+#include "TestFiles.h"
+
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
@@ -31,21 +33,6 @@ QImage Picture(QSize size) {
     image.fill(qRgb(20, 120, 220));
     image.setPixel(0, 0, qRgb(255, 0, 0));
     return image;
-}
-
-QByteArray Encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, format).write(image);
-    return bytes;
-}
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return file.readAll();
 }
 
 int OpenDescriptors() {
