@@ -6,6 +6,7 @@
 #   bench/peers.sh [BUILD_DIR] [SIZES_MIB] [REPEATS] [WORK_DIR]
 #   bench/peers.sh build "256 1024" 5 /var/tmp/vrl-peers
 #   PEERS_SYNC=1 bench/peers.sh ...   # every peer syncs its output too, as ours does
+#   ONLY='ours|cp' bench/peers.sh ...  # only ours and the tools whose names match
 #
 # Ours runs twice: "bulk" with the cheapest key derivation (the bulk phase alone) and
 # "total" with the default Argon2id cost. Every command writes a new file on the same file
@@ -62,7 +63,10 @@ PY
 
 # Each tool: a name, a put-away command and a take-out command; IN, OUT, LOCKED name files.
 declare -a NAMES PUTS TAKES
-tool() { NAMES+=("$1"); PUTS+=("$2"); TAKES+=("$3"); }
+tool() {
+    [[ $1 == ours* || $1 =~ ${ONLY:-.} ]] || return 0
+    NAMES+=("$1"); PUTS+=("$2"); TAKES+=("$3")
+}
 # A peer, with its outputs synced to disk when PEERS_SYNC=1.
 peer() {
     if [[ ${PEERS_SYNC:-0} == 1 ]]; then
