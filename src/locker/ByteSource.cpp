@@ -12,14 +12,19 @@ namespace locker {
 using platform::RuntimeError;
 namespace err = platform::err;
 
-FileSource::FileSource(const QString& path) : m_file(path) {
-    if (!QFileInfo(path).isFile()) {
+void OpenForReading(QFile& file) {
+    const QFileInfo info(file.fileName());
+    if (!info.isFile()) {
         // A folder or nothing at all: never create a file by reading.
-        throw RuntimeError(QFileInfo(path).isDir() ? err::PathFileAccess : err::FileNotFound);
+        throw RuntimeError(info.isDir() ? err::PathFileAccess : err::FileNotFound);
     }
     errno = 0;
-    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw platform::FileError(m_file, false);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw platform::FileError(file, false);
+}
+
+FileSource::FileSource(const QString& path) : m_file(path) {
+    OpenForReading(m_file);
     m_size = m_file.size();
 }
 

@@ -43,6 +43,10 @@ private:
     QByteArray m_header;
 };
 
+// Opens an existing regular file for reading. A missing file is reported (53), never
+// created; a folder cannot be read (75).
+void OpenForReading(QFile& file);
+
 // Writes all bytes to `device` or raises the matching runtime error.
 void WriteAll(QIODevice& device, const char* data, qint64 length);
 

@@ -1,11 +1,12 @@
 #include "DataProtect.h"
 
+#include "ByteSource.h"
 #include "DataProtectErrors.h"
 #include "DataProtectStream.h"
+#include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace locker {
 
@@ -26,22 +27,11 @@ void CheckArguments(const QString& password, int version, int flags, int count) 
         throw RuntimeError(err::InvalidArgument);
 }
 
-void OpenInput(QFile& file) {
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw platform::FileError(file, false);
-}
-
-void OpenOutput(QSaveFile& file) {
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw platform::FileError(file, true);
-}
-
 // Closes the input first, so that the rename also works where an open file cannot be
-// replaced, then renames the temporary file over the target.
-void Commit(QFile& input, QSaveFile& output) {
+// replaced, then puts the written file in the target's place.
+void Commit(QFile& input, platform::ReplacingFile& output) {
     input.close();
-    if (!output.commit())
-        throw platform::FileError(output, true);
+    output.commit();
 }
 
 } // namespace
@@ -55,10 +45,9 @@ void DataProtect::ProtectFile(const QString& source, const QString& locker, cons
         throw RuntimeError(err::InvalidArgument);
     const Password key(password);
     QFile input(source);
-    OpenInput(input);
-    QSaveFile output(locker);
-    OpenOutput(output);
-    ProtectStream(input, output, key, m_parameters);
+    OpenForReading(input);
+    platform::ReplacingFile output(locker);
+    ProtectStream(input, output.device(), key, m_parameters);
     Commit(input, output);
 }
 
@@ -67,13 +56,10 @@ void DataProtect::UnprotectFile(const QString& locker, const QString& output,
     CheckArguments(password, version, flags, count);
     const Password key(password);
     QFile input(locker);
-    OpenInput(input);
+    OpenForReading(input);
     UnprotectStream stream(input, key);
-    QSaveFile plain(output);
-    OpenOutput(plain);
-    if (!plain.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        throw platform::FileError(plain, true);
-    stream.CopyTo(plain);
+    platform::ReplacingFile plain(output, platform::ReplacingFile::Access::OwnerOnly);
+    stream.CopyTo(plain.device());
     Commit(input, plain);
 }
 
@@ -82,7 +68,7 @@ void DataProtect::UnprotectTo(const QString& locker, QIODevice& output, const QS
     CheckArguments(password, version, flags, count);
     const Password key(password);
     QFile input(locker);
-    OpenInput(input);
+    OpenForReading(input);
     UnprotectStream(input, key).CopyTo(output);
 }
 

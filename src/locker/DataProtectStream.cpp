@@ -1,5 +1,6 @@
 #include "DataProtectStream.h"
 
+#include "ByteSource.h"
 #include "DataProtectErrors.h"
 #include "StreamCipher.h"
 #include "StreamPipeline.h"
@@ -17,7 +18,7 @@ void ProtectStream(QIODevice& source, QIODevice& locker, const Password& passwor
     DeriveKeys(password, header, keys);
     header.keyCheck = keys.keyCheck;
     const QByteArray headerBytes = SerializeHeader(header);
-    WriteFully(locker, headerBytes.constData(), headerBytes.size());
+    WriteAll(locker, headerBytes.constData(), headerBytes.size());
 
     const qsizetype chunkSize = header.chunkSize();
     PipelineSteps steps;

@@ -1,7 +1,7 @@
 #include "StreamPipeline.h"
 
+#include "ByteSource.h"
 #include "DataProtectKey.h"
-#include "StreamWriteback.h"
 #include "platform/RuntimeError.h"
 
 #include <QFileDevice>
@@ -102,27 +102,14 @@ public:
             inFlight.pop_front();
             if (!WaitFor(slot))
                 m_steps.raiseFailure();
-            WriteFully(output, reinterpret_cast<const char*>(slot->record.data),
-                       slot->record.length);
+            WriteAll(output, reinterpret_cast<const char*>(slot->record.data), slot->record.length);
             m_free.push_back(slot);
-            Written(output, slot->record.length);
         }
         if (inputFailure)
             std::rethrow_exception(inputFailure);
     }
 
 private:
-    // Hands what was written so far to the disk in steps, so that the disk is busy while
-    // the rest is ciphered rather than only in the final sync.
-    void Written(QIODevice& output, qsizetype length) {
-        m_unflushed += length;
-        if (m_unflushed < WritebackStep)
-            return;
-        const qint64 end = output.pos();
-        StartWriteback(output, end - m_unflushed, m_unflushed);
-        m_unflushed = 0;
-    }
-
     void Queue(Slot* slot) {
         {
             std::lock_guard lock(m_mutex);
@@ -169,8 +156,6 @@ private:
     std::condition_variable m_finished;
     std::deque<Slot*> m_queue;
     bool m_stopping = false;
-    static constexpr qint64 WritebackStep = 16 << 20;
-    qint64 m_unflushed = 0;
 };
 
 } // namespace
@@ -195,17 +180,6 @@ qsizetype ReadFully(QIODevice& input, char* data, qsizetype length) {
         total += qsizetype(got);
     }
     return total;
-}
-
-void WriteFully(QIODevice& output, const char* data, qsizetype length) {
-    qsizetype total = 0;
-    while (total < length) {
-        errno = 0;
-        const qint64 put = output.write(data + total, length - total);
-        if (put <= 0)
-            throw DeviceError(output, true);
-        total += qsizetype(put);
-    }
 }
 
 } // namespace locker::dataprotect

@@ -41,7 +41,4 @@ void RunPipeline(QIODevice& input, QIODevice& output, const PipelineSteps& steps
 // Reads up to `length` bytes, fewer only at the end of the input; raises on a read error.
 qsizetype ReadFully(QIODevice& input, char* data, qsizetype length);
 
-// Writes all `length` bytes or raises the matching error.
-void WriteFully(QIODevice& output, const char* data, qsizetype length);
-
 } // namespace locker::dataprotect
