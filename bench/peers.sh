@@ -5,15 +5,16 @@
 #
 #   bench/peers.sh [BUILD_DIR] [SIZES_MIB] [REPEATS] [WORK_DIR]
 #   bench/peers.sh build "256 1024" 5 /var/tmp/vrl-peers
-#   PEERS_SYNC=1 bench/peers.sh ...   # every peer syncs its output too, as ours does
+#   PEERS_SYNC=1 bench/peers.sh ...   # every peer also syncs its output to disk
 #   ONLY='ours|cp' bench/peers.sh ...  # only ours and the tools whose names match
 #
 # Ours runs twice: "bulk" with the cheapest key derivation (the bulk phase alone) and
 # "total" with the default Argon2id cost. Every command writes a new file on the same file
 # system; the page cache is flushed (sync) before each run, and the tools take turns within
 # each round so that a busy machine slows them alike. Peers that are not installed are
-# skipped (Debian packages: gpg, age, openssl, 7zip). Ours syncs its output to disk before
-# it renames it into place; "cp+sync" is the plain copy with the same guarantee.
+# skipped (Debian packages: gpg, age, openssl, 7zip). Like cp, ours leaves its output in the
+# page cache (it renames a complete file into place without forcing it to disk); "cp+sync"
+# shows what a flush to disk adds.
 set -euo pipefail
 
 BUILD=${1:-build}
