@@ -2,7 +2,10 @@
 
 #include <QtGlobal>
 
-#include <future>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 class QIODevice;
@@ -15,7 +18,7 @@ namespace locker {
 // flight at a time; a write failure is raised by the next call to write() or finish().
 class OverlappedWriter {
 public:
-    explicit OverlappedWriter(QIODevice& device) : m_device(device) {}
+    explicit OverlappedWriter(QIODevice& device);
     ~OverlappedWriter();
 
     OverlappedWriter(const OverlappedWriter&) = delete;
@@ -26,11 +29,20 @@ public:
     void finish();
 
 private:
+    void run();
+    // Waits until no block is in flight; the caller holds the lock.
+    void waitIdle(std::unique_lock<std::mutex>& lock);
+
     QIODevice& m_device;
     std::vector<quint8> m_pending;
     qint64 m_offset = 0;
     qint64 m_length = 0;
-    std::future<void> m_inFlight;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::exception_ptr m_failure;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_thread;
 };
 
 } // namespace locker
