@@ -13,37 +13,21 @@ constexpr double Grid = 16.0;
 
 const QColor Outline(40, 40, 40);
 
+// Fills the closed outline through `corners` with `fill`.
+void DrawOutline(QPainter& p, const QColor& fill, const QPolygonF& corners) {
+    p.setBrush(fill);
+    p.drawPolygon(corners);
+}
+
 void DrawFolder(QPainter& p) {
-    QPainterPath back;
-    back.moveTo(1, 3);
-    back.lineTo(6, 3);
-    back.lineTo(7.5, 4.5);
-    back.lineTo(14, 4.5);
-    back.lineTo(14, 13.5);
-    back.lineTo(1, 13.5);
-    back.closeSubpath();
-    p.setBrush(QColor(222, 170, 50));
-    p.drawPath(back);
-    QPainterPath flap;
-    flap.moveTo(3.5, 7);
-    flap.lineTo(15.5, 7);
-    flap.lineTo(13.5, 13.5);
-    flap.lineTo(1, 13.5);
-    flap.closeSubpath();
-    p.setBrush(QColor(250, 210, 95));
-    p.drawPath(flap);
+    DrawOutline(p, QColor(222, 170, 50),
+                {{1, 3}, {6, 3}, {7.5, 4.5}, {14, 4.5}, {14, 13.5}, {1, 13.5}});
+    DrawOutline(p, QColor(250, 210, 95), {{3.5, 7}, {15.5, 7}, {13.5, 13.5}, {1, 13.5}});
 }
 
 void DrawDisk(QPainter& p) {
-    QPainterPath body;
-    body.moveTo(1.5, 1.5);
-    body.lineTo(12.5, 1.5);
-    body.lineTo(14.5, 3.5);
-    body.lineTo(14.5, 14.5);
-    body.lineTo(1.5, 14.5);
-    body.closeSubpath();
-    p.setBrush(QColor(50, 90, 170));
-    p.drawPath(body);
+    DrawOutline(p, QColor(50, 90, 170),
+                {{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}});
     p.setBrush(QColor(235, 235, 235));
     p.drawRect(QRectF(4, 1.5, 7.5, 5));
     p.setBrush(QColor(50, 90, 170));
@@ -61,20 +45,12 @@ void DrawDrawer(QPainter& p, bool out) {
     p.setBrush(Outline);
     p.drawRect(QRectF(7, 11.2, 2, 0.6));
 
-    QPainterPath arrow;
     const double tip = out ? 0.8 : 8.2;
     const double base = 4.5;
     const double tail = out ? 8.2 : 0.8;
-    arrow.moveTo(8, tip);
-    arrow.lineTo(12, base);
-    arrow.lineTo(9.6, base);
-    arrow.lineTo(9.6, tail);
-    arrow.lineTo(6.4, tail);
-    arrow.lineTo(6.4, base);
-    arrow.lineTo(4, base);
-    arrow.closeSubpath();
-    p.setBrush(out ? QColor(40, 160, 70) : QColor(200, 60, 50));
-    p.drawPath(arrow);
+    DrawOutline(
+        p, out ? QColor(40, 160, 70) : QColor(200, 60, 50),
+        {{8, tip}, {12, base}, {9.6, base}, {9.6, tail}, {6.4, tail}, {6.4, base}, {4, base}});
 }
 
 void DrawKey(QPainter& p) {

@@ -134,6 +134,8 @@ private Q_SLOTS:
 
 private:
     void startWindow();
+    // The placement and options of a start without usable settings.
+    void verifyDefaultStart();
     QString write(const QString& name, const QByteArray& bytes);
 
     std::unique_ptr<QTemporaryDir> m_settingsDir;
@@ -165,6 +167,15 @@ void FrmMainTest::cleanup() {
 void FrmMainTest::startWindow() {
     m_window->Form_Load();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void FrmMainTest::verifyDefaultStart() {
+    QCOMPARE(m_window->pos(), QPoint(Pixels(100), Pixels(100)));
+    QCOMPARE(m_window->size(), QSize(Pixels(5430), Pixels(5190)));
+    QCOMPARE(m_window->OptionsDialog()->KeyType(), 2);
+    QCOMPARE(m_window->OptionsDialog()->StartPass(), false);
+    QCOMPARE(m_window->OptionsDialog()->AppMode(), 0);
+    QCOMPARE(m_window->FileDialog()->Path(), QDir::homePath());
 }
 
 QString FrmMainTest::write(const QString& name, const QByteArray& bytes) {
@@ -307,12 +318,7 @@ void FrmMainTest::firstStartUsesDefaults() {
     platform::MessageBoxRecorder boxes;
     startWindow();
     QCOMPARE(m_window->windowTitle(), u"Winヴォレル"_s);
-    QCOMPARE(m_window->pos(), QPoint(Pixels(100), Pixels(100)));
-    QCOMPARE(m_window->size(), QSize(Pixels(5430), Pixels(5190)));
-    QCOMPARE(m_window->OptionsDialog()->KeyType(), 2);
-    QCOMPARE(m_window->OptionsDialog()->StartPass(), false);
-    QCOMPARE(m_window->OptionsDialog()->AppMode(), 0);
-    QCOMPARE(m_window->FileDialog()->Path(), QDir::homePath());
+    verifyDefaultStart();
     QVERIFY(!m_window->KeyDialog()->isVisible());
     QVERIFY(!m_window->FileDialog()->isVisible());
     QVERIFY(!m_window->OptionsDialog()->isVisible());
@@ -369,12 +375,7 @@ void FrmMainTest::unusableStoredValuesFallBackToDefaults() {
     platform::MessageBoxRecorder boxes;
     startWindow();
     QCOMPARE(boxes.count(), 0);
-    QCOMPARE(m_window->pos(), QPoint(Pixels(100), Pixels(100)));
-    QCOMPARE(m_window->size(), QSize(Pixels(5430), Pixels(5190)));
-    QCOMPARE(m_window->OptionsDialog()->KeyType(), 2);
-    QCOMPARE(m_window->OptionsDialog()->StartPass(), false);
-    QCOMPARE(m_window->OptionsDialog()->AppMode(), 0);
-    QCOMPARE(m_window->FileDialog()->Path(), QDir::homePath());
+    verifyDefaultStart();
 }
 
 void FrmMainTest::exitInNormalStateWritesEverything() {
