@@ -67,15 +67,36 @@ void PlaintextSource::readAt(qint64 position, char* destination, qint64 length) 
         m_data.readAt(position - h, destination, length);
 }
 
+namespace {
+
+RuntimeError deviceError(const QIODevice& device, bool forWriting) {
+    if (const auto* file = qobject_cast<const QFileDevice*>(&device))
+        return platform::FileError(*file, forWriting);
+    return RuntimeError(err::DeviceIo);
+}
+
+} // namespace
+
+qsizetype ReadFully(QIODevice& input, char* data, qsizetype length) {
+    qsizetype total = 0;
+    while (total < length) {
+        errno = 0;
+        const qint64 got = input.read(data + total, length - total);
+        if (got < 0)
+            throw deviceError(input, false);
+        if (got == 0)
+            break;
+        total += qsizetype(got);
+    }
+    return total;
+}
+
 void WriteAll(QIODevice& device, const char* data, qint64 length) {
     while (length > 0) {
         errno = 0;
         const qint64 written = device.write(data, length);
-        if (written <= 0) {
-            if (auto* file = qobject_cast<QFileDevice*>(&device))
-                throw platform::FileError(*file, true);
-            throw RuntimeError(err::DeviceIo);
-        }
+        if (written <= 0)
+            throw deviceError(device, true);
         data += written;
         length -= written;
     }

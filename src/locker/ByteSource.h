@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
+
 class QIODevice;
 
 namespace locker {
@@ -15,6 +17,9 @@ public:
     [[nodiscard]] virtual qint64 size() const = 0;
     virtual void readAt(qint64 position, char* destination, qint64 length) = 0;
 };
+
+// Receives consecutive pieces of output, `length` bytes at `data`, on the calling thread.
+using ByteSink = std::function<void(const quint8* data, qint64 length)>;
 
 // A file opened for reading. A missing file is reported (53), never created.
 class FileSource final : public ByteSource {
@@ -46,6 +51,9 @@ private:
 // Opens an existing regular file for reading. A missing file is reported (53), never
 // created; a folder cannot be read (75).
 void OpenForReading(QFile& file);
+
+// Reads up to `length` bytes, fewer only at the end of the input; raises on a read error.
+qsizetype ReadFully(QIODevice& input, char* data, qsizetype length);
 
 // Writes all bytes to `device` or raises the matching runtime error.
 void WriteAll(QIODevice& device, const char* data, qint64 length);

@@ -1,15 +1,23 @@
 #include "DataProtectStream.h"
 
+#include "BlockPipeline.h"
 #include "ByteSource.h"
 #include "DataProtectErrors.h"
 #include "StreamCipher.h"
-#include "StreamPipeline.h"
 
 #include <QIODevice>
 
 #include <memory>
 
 namespace locker::dataprotect {
+
+namespace {
+
+void WriteBlock(QIODevice& device, const Block& block) {
+    WriteAll(device, reinterpret_cast<const char*>(block.data + block.offset), block.length);
+}
+
+} // namespace
 
 void ProtectStream(QIODevice& source, QIODevice& locker, const Password& password,
                    const Parameters& parameters) {
@@ -22,20 +30,21 @@ void ProtectStream(QIODevice& source, QIODevice& locker, const Password& passwor
 
     const qsizetype chunkSize = header.chunkSize();
     PipelineSteps steps;
-    steps.readSize = chunkSize;
     steps.capacity = chunkSize + TagSize;
-    // A short chunk, possibly empty, ends the stream.
-    steps.isLast = [chunkSize](qsizetype length, quint64) { return length < chunkSize; };
+    steps.read = [&source, chunkSize](Block& block) {
+        block.length = ReadFully(source, reinterpret_cast<char*>(block.data), chunkSize);
+        // A short chunk, possibly empty, ends the stream.
+        block.last = block.length < chunkSize;
+    };
     steps.makeWorker = [&keys, &headerBytes] {
         auto cipher = std::make_shared<StreamCipher>(keys.chunkKey.data(), headerBytes);
-        return [cipher](Record& record) {
-            cipher->Seal(record.index, record.last, record.data, record.length);
-            record.length += TagSize;
-            return true;
+        return [cipher](Block& block) {
+            cipher->Seal(block.index, block.last, block.data, block.length);
+            block.length += TagSize;
         };
     };
-    steps.raiseFailure = [] { throw platform::RuntimeError(platform::err::OutOfMemory); };
-    RunPipeline(source, locker, steps);
+    steps.write = [&locker](const Block& block) { WriteBlock(locker, block); };
+    RunPipeline(steps);
 }
 
 UnprotectStream::UnprotectStream(QIODevice& locker, const Password& password)
@@ -50,28 +59,25 @@ UnprotectStream::UnprotectStream(QIODevice& locker, const Password& password)
 void UnprotectStream::CopyTo(QIODevice& output) {
     const qsizetype recordSize = m_header.chunkSize() + TagSize;
     PipelineSteps steps;
-    steps.readSize = recordSize;
     steps.capacity = recordSize;
-    steps.isLast = [recordSize](qsizetype length, quint64) {
-        if (length == recordSize)
-            return false;
-        if (length == 0)
+    steps.read = [this, recordSize](Block& block) {
+        block.length = ReadFully(m_locker, reinterpret_cast<char*>(block.data), recordSize);
+        if (block.length == 0)
             throw MakeError(Failure::Truncated); // ends after a full chunk, before the last
-        if (length < TagSize)
+        if (block.length < TagSize)
             throw MakeError(Failure::ChunkDamaged);
-        return true;
+        block.last = block.length < recordSize;
     };
     steps.makeWorker = [this] {
         auto cipher = std::make_shared<StreamCipher>(m_keys.chunkKey.data(), m_headerBytes);
-        return [cipher](Record& record) {
-            if (!cipher->Open(record.index, record.last, record.data, record.length))
-                return false;
-            record.length -= TagSize;
-            return true;
+        return [cipher](Block& block) {
+            if (!cipher->Open(block.index, block.last, block.data, block.length))
+                throw MakeError(Failure::ChunkDamaged);
+            block.length -= TagSize;
         };
     };
-    steps.raiseFailure = [] { throw MakeError(Failure::ChunkDamaged); };
-    RunPipeline(m_locker, output, steps);
+    steps.write = [&output](const Block& block) { WriteBlock(output, block); };
+    RunPipeline(steps);
 }
 
 } // namespace locker::dataprotect

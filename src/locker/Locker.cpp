@@ -4,7 +4,6 @@
 #include "ByteSource.h"
 #include "DataProtect.h"
 #include "KeyMaterial.h"
-#include "OverlappedWriter.h"
 #include "Progress.h"
 #include "SimpleCipher.h"
 #include "VirtualCylinder.h"
@@ -20,7 +19,6 @@ namespace err = platform::err;
 
 namespace {
 
-constexpr qint64 ChunkBytes = 1 << 20;
 // Zero bytes after the cipher length: without and with an application header.
 constexpr qint64 PaddingWithoutHeader = 10;
 constexpr qint64 PaddingWithHeader = 11;
@@ -67,21 +65,15 @@ void writeZeros(QIODevice& out, qint64 count) {
 
 void encipherSimple(const KeyMaterial& key, PlaintextSource& plain, qint64 lockerLength,
                     QIODevice& device, ProgressReporter& progress) {
-    const SimpleCipher cipher(key);
-    OverlappedWriter out(device);
     const qint64 cipherLength = plain.size();
-    std::vector<quint8> buffer(size_t(qMin(ChunkBytes, cipherLength)));
-    for (qint64 pos = 0; pos < cipherLength;) {
-        const qint64 n = qMin<qint64>(qint64(buffer.size()), cipherLength - pos);
-        plain.readAt(pos, reinterpret_cast<char*>(buffer.data()), n);
-        cipher.encipher(buffer.data(), n, pos);
-        out.write(buffer, 0, n);
-        buffer.resize(size_t(qMin(ChunkBytes, cipherLength)));
-        pos += n;
-        progress.advanceTo(pos);
-    }
-    out.finish();
+    qint64 written = 0;
+    SimpleCipher(key).encipher(plain, 0, cipherLength, [&](const quint8* data, qint64 length) {
+        WriteAll(device, reinterpret_cast<const char*>(data), length);
+        written += length;
+        progress.advanceTo(written);
+    });
     writeZeros(device, lockerLength - cipherLength);
+    progress.advanceTo(cipherLength);
 }
 
 void encipherCylinder(const KeyMaterial& key, PlaintextSource& plain, qint64 lockerLength,
@@ -90,15 +82,12 @@ void encipherCylinder(const KeyMaterial& key, PlaintextSource& plain, qint64 loc
     const VirtualCylinder cylinder(key, cipherLength);
     if (!cylinder.fitsIn(lockerLength))
         throw RuntimeError(err::IndexOutOfRange);
-    OverlappedWriter out(device);
     qint64 written = 0;
-    cylinder.encipher(
-        plain, lockerLength, [&](std::vector<quint8>& block, qint64 offset, qint64 length) {
-            out.write(block, offset, length);
-            written += length;
-            progress.advanceTo(qMin(cipherLength, written * cipherLength / lockerLength));
-        });
-    out.finish();
+    cylinder.encipher(plain, lockerLength, [&](const quint8* data, qint64 length) {
+        WriteAll(device, reinterpret_cast<const char*>(data), length);
+        written += length;
+        progress.advanceTo(qMin(cipherLength, written * cipherLength / lockerLength));
+    });
     progress.advanceTo(cipherLength);
 }
 
@@ -113,25 +102,16 @@ public:
     }
 
     void decode(qint64 from, qint64 to, const ByteSink& sink) {
-        if (m_keyType == CylinderMethod) {
+        if (m_keyType == CylinderMethod)
             m_cylinder.decipher(m_locker, from, to, sink);
-            return;
-        }
-        std::vector<quint8> buffer(size_t(qMin(ChunkBytes, qMax<qint64>(0, to - from))));
-        for (qint64 pos = from; pos < to;) {
-            const qint64 n = qMin<qint64>(qint64(buffer.size()), to - pos);
-            m_locker.readAt(pos, reinterpret_cast<char*>(buffer.data()), n);
-            m_cipher.decipher(buffer.data(), n, pos);
-            sink(buffer, 0, n);
-            buffer.resize(size_t(qMin(ChunkBytes, to - from)));
-            pos += n;
-        }
+        else
+            m_cipher.decipher(m_locker, from, to, sink);
     }
 
     [[nodiscard]] QByteArray decoded(qint64 from, qint64 to) {
         QByteArray bytes;
-        decode(from, to, [&](std::vector<quint8>& block, qint64 offset, qint64 length) {
-            bytes.append(reinterpret_cast<const char*>(block.data() + offset), length);
+        decode(from, to, [&](const quint8* data, qint64 length) {
+            bytes.append(reinterpret_cast<const char*>(data), length);
         });
         return bytes;
     }
@@ -253,16 +233,14 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
         begin = layout.header->length;
     }
     ProgressReporter reporter(progress, 0, 100, layout.dataEnd - begin);
-    OverlappedWriter out(output);
     qint64 written = 0;
     Decoder(key, keyType, locker, layout.cipherLength)
-        .decode(begin, layout.dataEnd,
-                [&](std::vector<quint8>& block, qint64 offset, qint64 length) {
-                    out.write(block, offset, length);
-                    written += length;
-                    reporter.advanceTo(written);
-                });
-    out.finish();
+        .decode(begin, layout.dataEnd, [&](const quint8* data, qint64 length) {
+            WriteAll(output, reinterpret_cast<const char*>(data), length);
+            written += length;
+            reporter.advanceTo(written);
+        });
+    reporter.advanceTo(written);
     return appName;
 }
 

@@ -31,6 +31,14 @@ qint64 ProgressReporter::firstStepReaching(int percent, qint64 from, qint64 to) 
 }
 
 void ProgressReporter::advanceTo(qint64 done) {
+    qint64 reached = m_reached.load();
+    while (done > reached && !m_reached.compare_exchange_weak(reached, done)) {
+    }
+    if (std::this_thread::get_id() == m_owner)
+        deliver(m_reached.load());
+}
+
+void ProgressReporter::deliver(qint64 done) {
     if (!m_callback || m_total <= 0 || done <= m_done)
         return;
     done = qMin(done, m_total);

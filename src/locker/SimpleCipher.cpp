@@ -1,10 +1,13 @@
 #include "SimpleCipher.h"
 
+#include "BlockPipeline.h"
+
 namespace locker {
 
 namespace {
 constexpr qint64 StreamBytes = 64 * 1024;
-}
+constexpr qint64 BlockBytes = 1 << 20;
+} // namespace
 
 SimpleCipher::SimpleCipher(const KeyMaterial& key)
     : m_keyLength(key.bytKeyLen), m_period(StreamBytes - StreamBytes % key.bytKeyLen),
@@ -24,12 +27,36 @@ template <bool Add> void SimpleCipher::apply(quint8* data, qint64 length, qint64
     }
 }
 
-void SimpleCipher::encipher(quint8* data, qint64 length, qint64 position) const {
-    apply<true>(data, length, position);
+template <bool Add>
+void SimpleCipher::stream(ByteSource& input, qint64 from, qint64 to, const ByteSink& sink) const {
+    if (from >= to)
+        return;
+    PipelineSteps steps;
+    steps.capacity = qMin(BlockBytes, to - from);
+    steps.parallel = to - from > BlockBytes;
+    steps.read = [&](Block& block) {
+        const qint64 position = from + qint64(block.index) * BlockBytes;
+        block.length = qMin(BlockBytes, to - position);
+        block.last = position + block.length == to;
+        input.readAt(position, reinterpret_cast<char*>(block.data), block.length);
+    };
+    steps.makeWorker = [&] {
+        return [&](Block& block) {
+            apply<Add>(block.data, block.length, from + qint64(block.index) * BlockBytes);
+        };
+    };
+    steps.write = [&](const Block& block) { sink(block.data, block.length); };
+    RunPipeline(steps);
 }
 
-void SimpleCipher::decipher(quint8* data, qint64 length, qint64 position) const {
-    apply<false>(data, length, position);
+void SimpleCipher::encipher(ByteSource& plaintext, qint64 from, qint64 to,
+                            const ByteSink& sink) const {
+    stream<true>(plaintext, from, to, sink);
+}
+
+void SimpleCipher::decipher(ByteSource& locker, qint64 from, qint64 to,
+                            const ByteSink& sink) const {
+    stream<false>(locker, from, to, sink);
 }
 
 } // namespace locker

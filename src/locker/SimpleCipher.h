@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteSource.h"
 #include "KeyMaterial.h"
 
 #include <QtGlobal>
@@ -14,12 +15,16 @@ class SimpleCipher {
 public:
     explicit SimpleCipher(const KeyMaterial& key);
 
-    // Transforms `length` bytes in place that sit at `position` of the stream.
-    void encipher(quint8* data, qint64 length, qint64 position) const;
-    void decipher(quint8* data, qint64 length, qint64 position) const;
+    // Streams bytes [from, to) of the input, transformed, to `sink`; blocks are transformed
+    // on a second core while the calling thread reads and writes.
+    void encipher(ByteSource& plaintext, qint64 from, qint64 to, const ByteSink& sink) const;
+    void decipher(ByteSource& locker, qint64 from, qint64 to, const ByteSink& sink) const;
 
 private:
+    // Transforms `length` bytes in place that sit at `position` of the stream.
     template <bool Add> void apply(quint8* data, qint64 length, qint64 position) const;
+    template <bool Add>
+    void stream(ByteSource& input, qint64 from, qint64 to, const ByteSink& sink) const;
 
     int m_keyLength;
     qint64 m_period; // a multiple of the key length

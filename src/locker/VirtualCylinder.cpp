@@ -1,6 +1,7 @@
 #include "VirtualCylinder.h"
 
-#include "ByteSource.h"
+#include "BlockPipeline.h"
+#include "ColumnShift.h"
 #include "platform/RuntimeError.h"
 
 #include <utility>
@@ -11,7 +12,6 @@ namespace locker {
 namespace {
 
 constexpr qint64 BlockBytes = 1 << 20;
-constexpr qint64 TileBytes = 8 << 10;
 constexpr qint64 Reach = 256;     // rows a byte can move without wrapping, and one more
 constexpr qint64 EdgeRows = 1024; // first and last rows kept for wrapped bytes
 
@@ -24,31 +24,10 @@ qint64 positiveMod(qint64 a, qint64 m) {
     return r < 0 ? r + m : r;
 }
 
-// Copies every L-th byte; the stride is a compile-time constant so that the loop unrolls
-// with fixed address offsets.
-template <int L> void copyStrided(const quint8* src, quint8* dst, qint64 count) {
-    for (; count >= 4; count -= 4, src += 4 * L, dst += 4 * L) {
-        dst[0] = src[0];
-        dst[L] = src[L];
-        dst[2 * L] = src[2 * L];
-        dst[3 * L] = src[3 * L];
-    }
-    for (; count > 0; --count, src += L, dst += L)
-        *dst = *src;
-}
-
-using StridedCopy = void (*)(const quint8*, quint8*, qint64);
-
-template <int... Ls>
-constexpr std::array<StridedCopy, sizeof...(Ls)> stridedCopies(std::integer_sequence<int, Ls...>) {
-    return {&copyStrided<Ls + 1>...};
-}
-
-constexpr auto StridedCopies =
-    stridedCopies(std::make_integer_sequence<int, KeyMaterial::MaxLength>());
+} // namespace
 
 // The first and last rows of an input, for the bytes that wrap around a column.
-class EdgeBuffer {
+class VirtualCylinder::EdgeBuffer {
 public:
     EdgeBuffer(ByteSource& input, qint64 rows, int width)
         : m_rows(rows), m_width(width), m_span(qMin(rows, EdgeRows)),
@@ -73,8 +52,6 @@ private:
     std::vector<quint8> m_head;
     std::vector<quint8> m_tail;
 };
-
-} // namespace
 
 VirtualCylinder::VirtualCylinder(const KeyMaterial& key, qint64 cipherLength)
     : m_cipherLength(cipherLength), m_width(key.bytKeyLen) {
@@ -123,61 +100,78 @@ void VirtualCylinder::rotate(ByteSource& input, bool putAway, qint64 from, qint6
     const qint64 L = m_width;
     const qint64 inputRows = ceilDiv(input.size(), L);
     const EdgeBuffer edges(input, inputRows, m_width);
-    const qint64 blockRows = qMax<qint64>(1, BlockBytes / L);
-    const qint64 tileRows = qMax<qint64>(1, TileBytes / L);
-    const StridedCopy copy = StridedCopies[size_t(L - 1)];
-    std::vector<quint8> out(size_t(blockRows * L));
-    std::vector<quint8> window(size_t((blockRows + 2 * Reach) * L));
+    const qint64 firstRow = from / L;
+    const qint64 endRow = ceilDiv(to, L);
+    const qint64 blockRows = qMin(endRow - firstRow, qMax<qint64>(1, BlockBytes / L));
+    // A block's buffer holds its window of input rows, then its output rows.
+    const qint64 windowBytes = (blockRows + 2 * Reach) * L;
 
-    for (qint64 o0 = from / L, endRow = ceilDiv(to, L); o0 < endRow; o0 += blockRows) {
+    const auto rowsOf = [&](const Block& block) {
+        const qint64 o0 = firstRow + qint64(block.index) * blockRows;
         const qint64 o1 = qMin(endRow, o0 + blockRows);
-        const qint64 w0 = qMax<qint64>(0, o0 - Reach);
-        const qint64 w1 = qMin(inputRows, o1 + Reach);
-        input.readAt(w0 * L, reinterpret_cast<char*>(window.data()), (w1 - w0) * L);
-        std::fill(out.begin(), out.begin() + (o1 - o0) * L, quint8(0));
+        return BlockRows{o0, o1, qMax<qint64>(0, o0 - Reach), qMin(inputRows, o1 + Reach)};
+    };
 
-        // Rows whose source lies inside the window without wrapping are strided copies, done
-        // in tiles small enough for the first-level cache; the rest wrap around or reach past
-        // the end of their column and are looked up one by one.
-        std::array<qint64, KeyMaterial::MaxLength> fastBegin{}, fastEnd{}, shift{}, limit{};
-        for (int c = 0; c < m_width; ++c) {
-            const Column& col = m_columns[size_t(c)];
-            shift[c] = putAway ? -col.key : col.key;
-            limit[c] = qMin(o1, putAway ? col.height : col.count);
-            const qint64 lo = putAway ? col.key : 0;
-            const qint64 hi = putAway ? qMin(col.height, col.count + col.key)
-                                      : qMin(col.count, col.height - col.key);
-            fastBegin[c] = qMax(o0, lo);
-            fastEnd[c] = qMax(fastBegin[c], qMin(limit[c], hi));
-        }
-        for (qint64 t0 = o0; t0 < o1; t0 += tileRows) {
-            const qint64 t1 = qMin(o1, t0 + tileRows);
-            for (int c = 0; c < m_width; ++c) {
-                const qint64 b = qMax(t0, fastBegin[c]);
-                const qint64 e = qMin(t1, fastEnd[c]);
-                if (e > b)
-                    copy(window.data() + (b + shift[c] - w0) * L + c, out.data() + (b - o0) * L + c,
-                         e - b);
+    PipelineSteps steps;
+    steps.capacity = windowBytes + blockRows * L;
+    steps.parallel = endRow - firstRow > blockRows;
+    steps.read = [&](Block& block) {
+        const BlockRows r = rowsOf(block);
+        input.readAt(r.w0 * L, reinterpret_cast<char*>(block.data), (r.w1 - r.w0) * L);
+        const qint64 begin = qMax(from, r.o0 * L);
+        const qint64 end = qMin(to, r.o1 * L);
+        block.offset = windowBytes + begin - r.o0 * L;
+        block.length = end - begin;
+        block.last = r.o1 == endRow;
+    };
+    steps.makeWorker = [&] {
+        return [&](Block& block) {
+            const BlockRows r = rowsOf(block);
+            rotateBlock(r, putAway, block.data, edges, block.data + windowBytes);
+        };
+    };
+    steps.write = [&](const Block& block) { sink(block.data + block.offset, block.length); };
+    RunPipeline(steps);
+}
+
+void VirtualCylinder::rotateBlock(const BlockRows& rows, bool putAway, const quint8* window,
+                                  const EdgeBuffer& edges, quint8* out) const {
+    const auto [o0, o1, w0, w1] = rows;
+    const qint64 L = m_width;
+    // Rows whose source lies inside the window without wrapping are copied in bulk, all
+    // columns together where every column has such rows; the rest wrap around or reach past
+    // the end of their column and are looked up one by one.
+    std::array<qint64, KeyMaterial::MaxLength> shift{}, limit{};
+    qint64 bulkBegin = o0, bulkEnd = o1;
+    for (int c = 0; c < m_width; ++c) {
+        const Column& col = m_columns[size_t(c)];
+        shift[c] = putAway ? -col.key : col.key;
+        limit[c] = qMin(o1, putAway ? col.height : col.count);
+        const qint64 lo = putAway ? col.key : 0;
+        const qint64 hi =
+            putAway ? qMin(col.height, col.count + col.key) : qMin(col.count, col.height - col.key);
+        bulkBegin = qMax(bulkBegin, lo);
+        bulkEnd = qMin(bulkEnd, qMin(limit[c], hi));
+    }
+    if (bulkEnd <= bulkBegin)
+        bulkBegin = bulkEnd = o0;
+    // Cells outside the bulk rows that no byte reaches stay zero.
+    std::fill(out, out + (bulkBegin - o0) * L, quint8(0));
+    std::fill(out + (bulkEnd - o0) * L, out + (o1 - o0) * L, quint8(0));
+    ShiftColumns(window, (w1 - w0) * L, bulkBegin - w0, out + (bulkBegin - o0) * L,
+                 bulkEnd - bulkBegin, m_width, shift.data());
+    for (int c = 0; c < m_width; ++c) {
+        const Column& col = m_columns[size_t(c)];
+        for (qint64 o = o0; o < limit[c]; ++o) {
+            if (o == bulkBegin && bulkEnd > o) {
+                o = bulkEnd - 1;
+                continue;
             }
+            const qint64 i = positiveMod(o + shift[c], col.height);
+            if (putAway && i >= col.count)
+                continue;
+            out[(o - o0) * L + c] = (i >= w0 && i < w1) ? window[(i - w0) * L + c] : edges.at(i, c);
         }
-        for (int c = 0; c < m_width; ++c) {
-            const Column& col = m_columns[size_t(c)];
-            for (qint64 o = o0; o < limit[c]; ++o) {
-                if (o == fastBegin[c] && fastEnd[c] > o) {
-                    o = fastEnd[c] - 1;
-                    continue;
-                }
-                const qint64 i = positiveMod(o + shift[c], col.height);
-                if (putAway && i >= col.count)
-                    continue;
-                out[size_t((o - o0) * L + c)] =
-                    (i >= w0 && i < w1) ? window[size_t((i - w0) * L + c)] : edges.at(i, c);
-            }
-        }
-        const qint64 begin = qMax(from, o0 * L);
-        const qint64 end = qMin(to, o1 * L);
-        sink(out, begin - o0 * L, end - begin);
-        out.resize(size_t(blockRows * L));
     }
 }
 

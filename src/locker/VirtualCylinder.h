@@ -1,21 +1,13 @@
 #pragma once
 
+#include "ByteSource.h"
 #include "KeyMaterial.h"
 
 #include <QtGlobal>
 
 #include <array>
-#include <functional>
-#include <vector>
 
 namespace locker {
-
-class ByteSource;
-
-// Receives consecutive pieces of the transformed bytes: `length` bytes from `offset` of
-// `block`. The sink may take the block's storage over (swap it for another vector); the
-// producer sizes the vector again before it reuses it.
-using ByteSink = std::function<void(std::vector<quint8>& block, qint64 offset, qint64 length)>;
 
 // The virtual cylinder: the T plaintext bytes laid out row by row, L to a row; each column
 // turns down by its key byte within its height. A column's height is the number of bytes it
@@ -24,7 +16,8 @@ using ByteSink = std::function<void(std::vector<quint8>& block, qint64 offset, q
 //
 // The transforms stream: a byte moves by at most 255 rows except where it wraps around, and
 // the wrapped bytes come from the last (put away) or first (take out) rows, so a window of
-// rows around each block plus those edge rows is all that is held in memory.
+// rows around each block plus those edge rows is all that is held in memory. Blocks are
+// rotated on a second core while the calling thread reads and writes.
 class VirtualCylinder {
 public:
     VirtualCylinder(const KeyMaterial& key, qint64 cipherLength);
@@ -48,8 +41,16 @@ private:
         qint64 key;    // rows a byte moves down
     };
 
+    class EdgeBuffer;
+    struct BlockRows {
+        qint64 o0, o1; // output rows of a block
+        qint64 w0, w1; // input rows of its window
+    };
+
     void rotate(ByteSource& input, bool putAway, qint64 from, qint64 to,
                 const ByteSink& sink) const;
+    void rotateBlock(const BlockRows& rows, bool putAway, const quint8* window,
+                     const EdgeBuffer& edges, quint8* out) const;
 
     qint64 m_cipherLength;
     int m_width;
