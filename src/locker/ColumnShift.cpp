@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <numeric>
 #include <utility>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -60,119 +62,127 @@ void shiftColumnsPortable(const quint8* window, qint64, qint64 firstRow, quint8*
 
 constexpr int Lanes = 64;
 constexpr int GroupColumns = 10; // columns whose state stays in registers at once
-constexpr qint64 TileVectors = 64;
 
 // Where one column's bytes come from: output byte q of the column is source byte q, which
 // lies in the aligned 64-byte chunks at `aligned` + q rounded down and the one after.
 struct ColumnSource {
     const quint8* aligned;
     __m512i picks; // byte i of the two chunks' 128 bytes: misalignment + i
-    int column;
 };
 
-// Byte i of a vector whose first byte is in column p belongs to column (p + i) mod width.
-struct MaskTable {
-    std::array<std::array<__mmask64, MaxWidth>, MaxWidth> byPhase{};
+// Vectors of the output until the columns line up with them again.
+template <int W> constexpr int Period = W / std::gcd(Lanes, W);
 
-    explicit MaskTable(int width) {
-        __mmask64 pattern = 0;
-        for (int i = 0; i < Lanes; i += width)
-            pattern |= __mmask64(1) << i;
-        for (int p = 0; p < width; ++p) {
-            for (int c = 0; c < width; ++c)
-                byPhase[size_t(p)][size_t(c)] = pattern << ((c - p + width) % width);
-        }
+// The bytes of vector K of a period that belong to column C.
+template <int W, int C, int K>
+constexpr __mmask64 ColumnMask = [] {
+    __mmask64 mask = 0;
+    for (int i = 0; i < Lanes; ++i) {
+        if ((K * Lanes + i) % W == C)
+            mask |= __mmask64(1) << i;
     }
-};
+    return mask;
+}();
 
-// Output vectors [q0, q1) for a group of N columns: per column one aligned load, one
-// two-chunk byte permute and one masked move. The first group overwrites the vectors, the
-// others merge into them.
-template <int N>
-void shiftGroup(const ColumnSource* sources, const MaskTable& masks, quint8* destination, qint64 q0,
-                qint64 q1, int phase, int width, bool first) {
+// Vector K of the period at `q` for columns C0 to C0 + N - 1: per column one aligned load, one
+// two-chunk byte permute and one masked move. The first group overwrites the vector, the
+// others merge into it.
+template <int W, int C0, int N, int K, int... Cs>
+inline void shiftVector(const quint8* const* aligned, const __m512i* picks, __m512i* chunk,
+                        quint8* destination, qint64 q, std::integer_sequence<int, Cs...>) {
+    __m512i bytes = C0 == 0 ? _mm512_setzero_si512() : _mm512_loadu_si512(destination + q);
+    (
+        [&] {
+            const __m512i next = _mm512_load_si512(aligned[Cs] + q + Lanes);
+            const __m512i shifted = _mm512_permutex2var_epi8(chunk[Cs], picks[Cs], next);
+            bytes = _mm512_mask_mov_epi8(bytes, ColumnMask<W, C0 + Cs, K>, shifted);
+            chunk[Cs] = next;
+        }(),
+        ...);
+    _mm512_storeu_si512(destination + q, bytes);
+}
+
+// Output bytes [q0, q1), whole periods starting in column 0, for columns C0 to C0 + N - 1.
+template <int W, int C0, int N, int... Ks>
+void shiftGroup(const ColumnSource* sources, quint8* destination, qint64 q0, qint64 q1,
+                std::integer_sequence<int, Ks...>) {
     // Held in locals: the stores below may alias anything the compiler cannot see.
     const quint8* aligned[N];
     __m512i picks[N], chunk[N];
-#pragma GCC unroll 10
     for (int c = 0; c < N; ++c) {
-        aligned[c] = sources[c].aligned;
-        picks[c] = sources[c].picks;
+        aligned[c] = sources[C0 + c].aligned;
+        picks[c] = sources[C0 + c].picks;
         chunk[c] = _mm512_load_si512(aligned[c] + q0);
     }
-    const __mmask64* columnMasks = &masks.byPhase[0][size_t(sources[0].column)];
-    const int step = Lanes % width;
-    for (qint64 q = q0; q < q1; q += Lanes) {
-        __m512i bytes = first ? _mm512_setzero_si512() : _mm512_loadu_si512(destination + q);
-        const __mmask64* mask = columnMasks + phase * MaxWidth;
-#pragma GCC unroll 10
-        for (int c = 0; c < N; ++c) {
-            const __m512i next = _mm512_load_si512(aligned[c] + q + Lanes);
-            const __m512i shifted = _mm512_permutex2var_epi8(chunk[c], picks[c], next);
-            bytes = _mm512_mask_mov_epi8(bytes, mask[c], shifted);
-            chunk[c] = next;
-        }
-        _mm512_storeu_si512(destination + q, bytes);
-        phase += step;
-        if (phase >= width)
-            phase -= width;
+    for (qint64 q = q0; q < q1; q += Period<W> * Lanes) {
+        (shiftVector<W, C0, N, Ks>(aligned, picks, chunk, destination, q + Ks * Lanes,
+                                   std::make_integer_sequence<int, N>()),
+         ...);
     }
 }
 
-using GroupKernel = void (*)(const ColumnSource*, const MaskTable&, quint8*, qint64, qint64, int,
-                             int, bool);
-
-template <int... Ns>
-constexpr std::array<GroupKernel, sizeof...(Ns)> groupKernels(std::integer_sequence<int, Ns...>) {
-    return {&shiftGroup<Ns + 1>...};
+// The columns in groups of near-equal size, each pass over a tile that stays in the
+// first-level cache.
+template <int W, int... Gs>
+void shiftGroups(const ColumnSource* sources, quint8* destination, qint64 q0, qint64 q1,
+                 std::integer_sequence<int, Gs...>) {
+    constexpr int Groups = sizeof...(Gs);
+    constexpr qint64 Step = Period<W> * Lanes;
+    constexpr qint64 Tile = Groups == 1 ? std::numeric_limits<qint64>::max() / 2
+                                        : qMax<qint64>(1, TileBytes / Step) * Step;
+    for (qint64 t0 = q0; t0 < q1; t0 += Tile) {
+        const qint64 t1 = qMin(q1, t0 + Tile);
+        (shiftGroup<W, W * Gs / Groups, W*(Gs + 1) / Groups - W * Gs / Groups>(
+             sources, destination, t0, t1, std::make_integer_sequence<int, Period<W>>()),
+         ...);
+    }
 }
 
-constexpr auto GroupKernels = groupKernels(std::make_integer_sequence<int, GroupColumns>());
-
+template <int W>
 void shiftColumnsVbmi(const quint8* window, qint64 windowLength, qint64 firstRow,
-                      quint8* destination, qint64 rows, int width, const qint64* rowShift) {
-    const qint64 total = rows * width;
-    std::array<const quint8*, MaxWidth> start{};
-    std::array<ColumnSource, MaxWidth> sources{};
-    // Vectors whose chunks all lie inside the window; bytes before and after are copied one
-    // by one.
+                      quint8* destination, qint64 rows, const qint64* rowShift) {
+    const qint64 total = rows * W;
+    std::array<const quint8*, W> start{};
+    std::array<ColumnSource, W> sources{};
+    // Whole periods whose chunks all lie inside the window; bytes before and after are
+    // copied one by one.
     qint64 first = 0, end = total;
-    for (int c = 0; c < width; ++c) {
-        start[size_t(c)] = window + (firstRow + rowShift[c]) * width;
+    for (int c = 0; c < W; ++c) {
+        start[size_t(c)] = window + (firstRow + rowShift[c]) * W;
         const auto address = reinterpret_cast<quintptr>(start[size_t(c)]);
         const int misalignment = int(address % Lanes);
         alignas(Lanes) std::array<quint8, Lanes> picks{};
         for (int i = 0; i < Lanes; ++i)
             picks[size_t(i)] = quint8(misalignment + i);
         const quint8* aligned = start[size_t(c)] - misalignment;
-        sources[size_t(c)] = {aligned, _mm512_load_si512(picks.data()), c};
+        sources[size_t(c)] = {aligned, _mm512_load_si512(picks.data())};
         first = qMax(first, qint64(window - aligned));
         end = qMin(end, qint64(window + windowLength - aligned) - Lanes);
     }
-    const qint64 q0 = (first + Lanes - 1) / Lanes * Lanes;
-    const qint64 q1 = q0 + qMax<qint64>(0, (end - q0) / Lanes * Lanes);
+    constexpr qint64 Step = Period<W> * Lanes;
+    const qint64 q0 = (first + Step - 1) / Step * Step;
+    const qint64 q1 = q0 + qMax<qint64>(0, (end - q0) / Step * Step);
     const auto copyBytes = [&](qint64 from, qint64 to) {
         for (qint64 q = from; q < to; ++q)
-            destination[q] = start[size_t(q % width)][q];
+            destination[q] = start[size_t(q % W)][q];
     };
     copyBytes(0, qMin(q0, total));
-    if (q1 > q0) {
-        const MaskTable masks(width);
-        const int groups = (width + GroupColumns - 1) / GroupColumns;
-        // With more than one group, tiles keep the output in the first-level cache between
-        // the groups' passes.
-        const qint64 tile = groups == 1 ? q1 - q0 : TileVectors * Lanes;
-        for (qint64 t0 = q0; t0 < q1; t0 += tile) {
-            const qint64 t1 = qMin(q1, t0 + tile);
-            for (int g = 0, c = 0; g < groups; ++g) {
-                const int n = (width - c) / (groups - g);
-                GroupKernels[size_t(n - 1)](sources.data() + c, masks, destination, t0, t1,
-                                            int(t0 % width), width, g == 0);
-                c += n;
-            }
-        }
-    }
+    shiftGroups<W>(sources.data(), destination, q0, q1,
+                   std::make_integer_sequence<int, (W + GroupColumns - 1) / GroupColumns>());
     copyBytes(qMax(q0, q1), total);
+}
+
+using VbmiKernel = void (*)(const quint8*, qint64, qint64, quint8*, qint64, const qint64*);
+
+template <int... Ws>
+constexpr std::array<VbmiKernel, sizeof...(Ws)> vbmiKernels(std::integer_sequence<int, Ws...>) {
+    return {&shiftColumnsVbmi<Ws + 1>...};
+}
+
+void shiftColumnsVbmiAnyWidth(const quint8* window, qint64 windowLength, qint64 firstRow,
+                              quint8* destination, qint64 rows, int width, const qint64* rowShift) {
+    static constexpr auto Kernels = vbmiKernels(std::make_integer_sequence<int, MaxWidth>());
+    Kernels[size_t(width - 1)](window, windowLength, firstRow, destination, rows, rowShift);
 }
 
 #pragma GCC pop_options
@@ -182,7 +192,7 @@ std::vector<ColumnShiftKernel> availableKernels() {
     std::vector<ColumnShiftKernel> kernels{&shiftColumnsPortable};
 #ifdef VRL_HAVE_VBMI_KERNEL
     if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi"))
-        kernels.push_back(&shiftColumnsVbmi);
+        kernels.push_back(&shiftColumnsVbmiAnyWidth);
 #endif
     return kernels;
 }
