@@ -11,10 +11,10 @@
 # Ours runs twice: "bulk" with the cheapest key derivation (the bulk phase alone) and
 # "total" with the default Argon2id cost. Every command writes a new file on the same file
 # system; the page cache is flushed (sync) before each run, and the tools take turns within
-# each round so that a busy machine slows them alike. Peers that are not installed are
-# skipped (Debian packages: gpg, age, openssl, 7zip). Like cp, ours leaves its output in the
-# page cache (it renames a complete file into place without forcing it to disk); "cp+sync"
-# shows what a flush to disk adds.
+# each round, starting with another tool every round, so that a busy machine slows them
+# alike. Peers that are not installed are skipped (Debian packages: gpg, age, openssl,
+# 7zip). Like cp, ours leaves its output in the page cache (it renames a complete file into
+# place without forcing it to disk); "cp+sync" shows what a flush to disk adds.
 set -euo pipefail
 
 BUILD=${1:-build}
@@ -115,7 +115,9 @@ for size in $SIZES; do
     declare -A putTimes takeTimes putPeak takePeak
     for ((n = 0; n < ${#NAMES[@]}; n++)); do putTimes[$n]=""; takeTimes[$n]=""; done
     for ((round = 1; round <= REPEATS; round++)); do
-        for ((n = 0; n < ${#NAMES[@]}; n++)); do
+        # Each round starts with another tool, so that no tool always runs in the same slot.
+        for ((i = 0; i < ${#NAMES[@]}; i++)); do
+            n=$(((i + round) % ${#NAMES[@]}))
             export IN LOCKED=locked.bin OUT=out.bin
             rm -rf locked.bin out.bin x
             read -r us peak < <(timed "${PUTS[$n]}")
