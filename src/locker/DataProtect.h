@@ -31,7 +31,7 @@ public:
     static constexpr int ProtectFileId = 0x60030000;
     static constexpr int UnprotectFileId = 0x60030001;
 
-    // New locker files get libsodium's MODERATE Argon2id cost and 1 MiB chunks.
+    // New locker files get the default Argon2id cost (Parameters) and 1 MiB chunks.
     DataProtect() = default;
     // New locker files get `parameters` (tests and benchmarks use a cheap derivation).
     explicit DataProtect(const dataprotect::Parameters& parameters);
