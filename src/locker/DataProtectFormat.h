@@ -66,7 +66,7 @@ struct Parameters {
     // attacker that much memory-bound work; raising the cost needs no new format.
     quint32 opsLimit = 3;
     quint32 memLimitKiB = 64 * 1024;
-    int chunkShift = 20;              // 1 MiB chunks, read and written whole
+    int chunkShift = 20; // 1 MiB chunks, read and written whole
 };
 
 // The fields of a header, as written or as read and checked.
