@@ -140,17 +140,19 @@ private Q_SLOTS:
         Recorded out;
         locker::PipelineSteps steps = countingSteps(200, out);
         std::atomic<int> reading{0}, writing{0};
-        bool overlapped = false;
+        std::atomic<bool> overlapped{false}; // a read and a write may run at once
         const auto read = steps.read;
         steps.read = [&](locker::Block& block) {
-            overlapped |= ++reading > 1;
+            if (++reading > 1)
+                overlapped = true;
             read(block);
             std::this_thread::sleep_for(std::chrono::microseconds(50));
             --reading;
         };
         const auto write = steps.write;
         steps.write = [&](const locker::Block& block) {
-            overlapped |= ++writing > 1;
+            if (++writing > 1)
+                overlapped = true;
             write(block);
             std::this_thread::sleep_for(std::chrono::microseconds(50));
             --writing;
