@@ -57,8 +57,15 @@ void shiftColumnsPortable(const quint8* window, qint64, qint64 firstRow, quint8*
 }
 
 #ifdef VRL_HAVE_VBMI_KERNEL
+// Everything down to the matching pop is compiled for processors with these extensions and
+// only called where the processor reports them.
+#ifdef __clang__
+#pragma clang attribute push(__attribute__((target("avx512f,avx512bw,avx512vbmi"))),               \
+                             apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw,avx512vbmi")
+#endif
 
 constexpr int Lanes = 64;
 constexpr int GroupColumns = 10; // columns whose state stays in registers at once
@@ -185,7 +192,11 @@ void shiftColumnsVbmiAnyWidth(const quint8* window, qint64 windowLength, qint64 
     Kernels[size_t(width - 1)](window, windowLength, firstRow, destination, rows, rowShift);
 }
 
+#ifdef __clang__
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 #endif
 
 std::vector<ColumnShiftKernel> availableKernels() {
