@@ -18,7 +18,8 @@ public:
     virtual void readAt(qint64 position, char* destination, qint64 length) = 0;
 };
 
-// Receives consecutive pieces of output, `length` bytes at `data`, on the calling thread.
+// Receives consecutive pieces of output, `length` bytes at `data`: one piece at a time and in
+// order, but not necessarily on the calling thread.
 using ByteSink = std::function<void(const quint8* data, qint64 length)>;
 
 // A file opened for reading. A missing file is reported (53), never created.

@@ -15,8 +15,8 @@ class SimpleCipher {
 public:
     explicit SimpleCipher(const KeyMaterial& key);
 
-    // Streams bytes [from, to) of the input, transformed, to `sink`; blocks are transformed
-    // on a second core while the calling thread reads and writes.
+    // Streams bytes [from, to) of the input, transformed, to `sink`. Blocks run through the
+    // block pipeline, so the sink may be called on any of its lanes, in order.
     void encipher(ByteSource& plaintext, qint64 from, qint64 to, const ByteSink& sink) const;
     void decipher(ByteSource& locker, qint64 from, qint64 to, const ByteSink& sink) const;
 

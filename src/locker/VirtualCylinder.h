@@ -16,8 +16,8 @@ namespace locker {
 //
 // The transforms stream: a byte moves by at most 255 rows except where it wraps around, and
 // the wrapped bytes come from the last (put away) or first (take out) rows, so a window of
-// rows around each block plus those edge rows is all that is held in memory. Blocks are
-// rotated on a second core while the calling thread reads and writes.
+// rows around each block plus those edge rows is all that is held in memory. Blocks run
+// through the block pipeline, so the sink may be called on any of its lanes, in order.
 class VirtualCylinder {
 public:
     VirtualCylinder(const KeyMaterial& key, qint64 cipherLength);
