@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     if (bulk) {
         parameters.opsLimit = locker::dataprotect::MinOpsLimit;
         parameters.memLimitKiB = locker::dataprotect::MinMemLimitKiB;
+        parameters.lanes = 1;
     }
     locker::DataProtect dataProtect(parameters);
     QElapsedTimer timer;

@@ -33,6 +33,16 @@ void GetBytes(QByteArrayView bytes, int offset, std::array<unsigned char, N>& fi
     std::memcpy(field.data(), bytes.data() + offset, N);
 }
 
+// The lane count that the derivation and lane bytes stand for, or 0 when they make no sense.
+// Each lane count has one spelling: one lane is always derivation 1.
+quint32 LanesOf(quint8 algorithm, quint8 lanes) {
+    if (algorithm == Argon2idOneLane)
+        return lanes == 0 ? 1 : 0;
+    if (algorithm == Argon2idLanes)
+        return lanes >= 2 ? lanes : 0;
+    return 0;
+}
+
 } // namespace
 
 QByteArray SerializeHeader(const Header& header) {
@@ -40,8 +50,9 @@ QByteArray SerializeHeader(const Header& header) {
     std::copy(Magic.begin(), Magic.end(), bytes.begin());
     bytes[VersionOffset] = char(Version);
     bytes[ChunkShiftOffset] = char(header.parameters.chunkShift);
-    bytes[AlgorithmOffset] = char(Argon2id);
-    bytes[ReservedOffset] = 0;
+    const bool oneLane = header.parameters.lanes == 1;
+    bytes[AlgorithmOffset] = char(oneLane ? Argon2idOneLane : Argon2idLanes);
+    bytes[LanesOffset] = char(oneLane ? 0 : header.parameters.lanes);
     PutLittleEndian(bytes, OpsLimitOffset, header.parameters.opsLimit);
     PutLittleEndian(bytes, MemLimitOffset, header.parameters.memLimitKiB);
     PutBytes(bytes, SaltOffset, header.salt);
@@ -61,7 +72,9 @@ std::array<unsigned char, ChecksumSize> HeaderChecksum(QByteArrayView header) {
 bool WithinLimits(const Parameters& parameters) {
     return parameters.chunkShift >= MinChunkShift && parameters.chunkShift <= MaxChunkShift &&
            parameters.opsLimit >= MinOpsLimit && parameters.opsLimit <= MaxOpsLimit &&
-           parameters.memLimitKiB >= MinMemLimitKiB && parameters.memLimitKiB <= MaxMemLimitKiB &&
+           parameters.lanes >= 1 && parameters.lanes <= MaxLanes &&
+           parameters.memLimitKiB >= MinMemLimitKiB * parameters.lanes &&
+           parameters.memLimitKiB <= MaxMemLimitKiB &&
            quint64(parameters.opsLimit) * parameters.memLimitKiB <= MaxWorkKiB;
 }
 
@@ -84,8 +97,8 @@ Header ParseHeader(QByteArrayView bytes) {
     header.parameters.chunkShift = quint8(bytes[ChunkShiftOffset]);
     header.parameters.opsLimit = GetLittleEndian(bytes, OpsLimitOffset);
     header.parameters.memLimitKiB = GetLittleEndian(bytes, MemLimitOffset);
-    if (quint8(bytes[AlgorithmOffset]) != Argon2id || bytes[ReservedOffset] != 0 ||
-        !WithinLimits(header.parameters))
+    header.parameters.lanes = LanesOf(quint8(bytes[AlgorithmOffset]), quint8(bytes[LanesOffset]));
+    if (header.parameters.lanes == 0 || !WithinLimits(header.parameters))
         throw MakeError(Failure::UnsupportedParameters);
     GetBytes(bytes, SaltOffset, header.salt);
     GetBytes(bytes, KeyCheckOffset, header.keyCheck);

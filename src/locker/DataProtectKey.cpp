@@ -1,12 +1,13 @@
 #include "DataProtectKey.h"
 
+#include "Argon2id.h"
 #include "platform/RuntimeError.h"
+
+#include <QThread>
 
 #include <sodium.h>
 
 namespace locker::dataprotect {
-
-static_assert(SaltSize == crypto_pwhash_SALTBYTES);
 
 namespace {
 
@@ -43,10 +44,12 @@ void DeriveKeys(const Password& password, const Header& header, FileKeys& keys) 
     InitialiseSodium();
     Secret<crypto_kdf_KEYBYTES> master;
     const QByteArray& bytes = password.bytes();
-    if (crypto_pwhash(master.data(), master.size(), bytes.constData(),
-                      static_cast<unsigned long long>(bytes.size()), header.salt.data(),
-                      header.parameters.opsLimit, std::size_t(header.parameters.memLimitKiB) * 1024,
-                      crypto_pwhash_ALG_ARGON2ID13) != 0)
+    const Argon2idInput input{
+        {reinterpret_cast<const unsigned char*>(bytes.constData()), std::size_t(bytes.size())},
+        header.salt};
+    const Parameters& cost = header.parameters;
+    if (!Argon2id({master.data(), master.size()}, input,
+                  {cost.opsLimit, cost.memLimitKiB, cost.lanes}, QThread::idealThreadCount()))
         throw platform::RuntimeError(platform::err::OutOfMemory);
     crypto_kdf_derive_from_key(keys.chunkKey.data(), keys.chunkKey.size(), ChunkKeyId,
                                SubkeyContext, master.data());

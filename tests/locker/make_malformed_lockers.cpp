@@ -4,7 +4,8 @@
 //   make_malformed_lockers tests/locker/data/dataprotect
 //
 // All are made from plain.bin under the tests' password with 64-byte chunks (three full
-// chunks and a short last one) and the cheapest key derivation.
+// chunks and a short last one) and the cheapest key derivation, in one lane but for the
+// sound locker in four lanes.
 #include "locker/DataProtectErrors.h"
 #include "locker/DataProtectFormat.h"
 #include "locker/DataProtectKey.h"
@@ -33,10 +34,11 @@ QByteArray Plaintext() {
     return plain.left(3 * (1 << ChunkShift) + 20);
 }
 
-QByteArray Lock(const QByteArray& plain, const QString& password) {
+QByteArray Lock(const QByteArray& plain, const QString& password, quint32 lanes = 1) {
     Parameters parameters;
     parameters.opsLimit = MinOpsLimit;
-    parameters.memLimitKiB = MinMemLimitKiB;
+    parameters.memLimitKiB = MinMemLimitKiB * lanes;
+    parameters.lanes = lanes;
     parameters.chunkShift = ChunkShift;
     QByteArray source = plain;
     QBuffer input(&source);
@@ -100,6 +102,8 @@ int main(int argc, char** argv) {
     const auto chunkDamaged = Number(Failure::ChunkDamaged);
     const QList<Case> cases = {
         {"valid.vrl", 0, "a sound locker of plain.bin", valid},
+        {"valid-lanes.vrl", 0, "a sound locker of plain.bin, key derived in 4 lanes",
+         Lock(plain, TestPassword, 4)},
         {"empty.vrl", truncated, "no bytes at all", {}},
         {"wrong-magic.vrl", Number(Failure::NotALocker), "first byte changed", Flip(valid, 0)},
         {"text-file.vrl", Number(Failure::NotALocker), "an ordinary text file", plain},
@@ -111,8 +115,8 @@ int main(int argc, char** argv) {
          valid.left(ChunkShiftOffset)},
         {"cut-before-algorithm.vrl", truncated, "ends after the chunk shift",
          valid.left(AlgorithmOffset)},
-        {"cut-before-reserved.vrl", truncated, "ends after the algorithm",
-         valid.left(ReservedOffset)},
+        {"cut-before-lanes.vrl", truncated, "ends after the key derivation",
+         valid.left(LanesOffset)},
         {"cut-in-passes.vrl", truncated, "ends inside the pass count",
          valid.left(OpsLimitOffset + 2)},
         {"cut-in-memory.vrl", truncated, "ends inside the memory size",
@@ -138,10 +142,30 @@ int main(int argc, char** argv) {
          Resealed(valid, [](QByteArray& b) { PutLittleEndian(b, MemLimitOffset, 4); })},
         {"chunk-too-large.vrl", parameters, "32 MiB chunks",
          Resealed(valid, [](QByteArray& b) { b[ChunkShiftOffset] = 25; })},
-        {"unknown-algorithm.vrl", parameters, "key derivation algorithm 2",
-         Resealed(valid, [](QByteArray& b) { b[AlgorithmOffset] = 2; })},
-        {"reserved-set.vrl", parameters, "reserved byte not zero",
-         Resealed(valid, [](QByteArray& b) { b[ReservedOffset] = 1; })},
+        {"unknown-algorithm.vrl", parameters, "key derivation 3",
+         Resealed(valid, [](QByteArray& b) { b[AlgorithmOffset] = 3; })},
+        {"lanes-in-one-lane.vrl", parameters, "a lane count with the one-lane derivation",
+         Resealed(valid, [](QByteArray& b) { b[LanesOffset] = 4; })},
+        {"lanes-one.vrl", parameters, "one lane spelt with the multi-lane derivation",
+         Resealed(valid,
+                  [](QByteArray& b) {
+                      b[AlgorithmOffset] = char(Argon2idLanes);
+                      b[LanesOffset] = 1;
+                  })},
+        {"lanes-too-many.vrl", parameters, "17 lanes",
+         Resealed(valid,
+                  [](QByteArray& b) {
+                      b[AlgorithmOffset] = char(Argon2idLanes);
+                      b[LanesOffset] = 17;
+                      PutLittleEndian(b, MemLimitOffset, 1024);
+                  })},
+        {"memory-below-lanes.vrl", parameters, "4 lanes in 16 KiB, less than 8 KiB a lane",
+         Resealed(valid,
+                  [](QByteArray& b) {
+                      b[AlgorithmOffset] = char(Argon2idLanes);
+                      b[LanesOffset] = 4;
+                      PutLittleEndian(b, MemLimitOffset, 16);
+                  })},
         {"wrong-password.vrl", Number(Failure::WrongPassword), "made with another password",
          Lock(plain, QStringLiteral("another password"))},
         {"flip-in-passes.vrl", headerDamaged, "bit flip in the pass count",

@@ -23,6 +23,7 @@ dp::Parameters FastParameters(int chunkShift = 20) {
     dp::Parameters parameters;
     parameters.opsLimit = dp::MinOpsLimit;
     parameters.memLimitKiB = dp::MinMemLimitKiB;
+    parameters.lanes = 1;
     parameters.chunkShift = chunkShift;
     return parameters;
 }
@@ -91,14 +92,14 @@ private Q_SLOTS:
         QCOMPARE(device.data(), plain);
     }
 
-    // A new locker records the default cost (3 passes over 64 MiB) and 1 MiB
+    // A new locker records the default cost (3 passes over 64 MiB in 4 lanes) and 1 MiB
     // chunks, and a reader follows what the header says.
     void defaultParametersAreRecorded() {
         writeFile(path(u"plain"_s), "put away with the default cost");
         DataProtect().ProtectFile(path(u"plain"_s), path(u"default.vrl"_s), Password, 1, 0, 1);
         const QByteArray bytes = readFile(path(u"default.vrl"_s));
         QCOMPARE(quint8(bytes[dp::ChunkShiftOffset]), quint8(20));
-        QCOMPARE(bytes.mid(dp::OpsLimitOffset, 8), QByteArray::fromHex("0300000000000100"));
+        QCOMPARE(bytes.mid(dp::AlgorithmOffset, 10), QByteArray::fromHex("02040300000000000100"));
         DataProtect(FastParameters())
             .UnprotectFile(path(u"default.vrl"_s), path(u"out"_s), Password, 1, 0, 1);
         QCOMPARE(readFile(path(u"out"_s)), QByteArray("put away with the default cost"));
