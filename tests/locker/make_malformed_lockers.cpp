@@ -68,6 +68,15 @@ template <typename Change> QByteArray Resealed(QByteArray bytes, Change change) 
     return bytes;
 }
 
+// The header claiming the multi-lane derivation with `lanes` lanes over `memoryKiB`.
+QByteArray MultiLane(const QByteArray& bytes, quint8 lanes, quint32 memoryKiB) {
+    return Resealed(bytes, [&](QByteArray& b) {
+        b[AlgorithmOffset] = char(Argon2idLanes);
+        b[LanesOffset] = char(lanes);
+        PutLittleEndian(b, MemLimitOffset, memoryKiB);
+    });
+}
+
 QByteArray RecordAt(const QByteArray& locker, int index) {
     return locker.mid(HeaderSize + index * Record, Record);
 }
@@ -147,25 +156,10 @@ int main(int argc, char** argv) {
         {"lanes-in-one-lane.vrl", parameters, "a lane count with the one-lane derivation",
          Resealed(valid, [](QByteArray& b) { b[LanesOffset] = 4; })},
         {"lanes-one.vrl", parameters, "one lane spelt with the multi-lane derivation",
-         Resealed(valid,
-                  [](QByteArray& b) {
-                      b[AlgorithmOffset] = char(Argon2idLanes);
-                      b[LanesOffset] = 1;
-                  })},
-        {"lanes-too-many.vrl", parameters, "17 lanes",
-         Resealed(valid,
-                  [](QByteArray& b) {
-                      b[AlgorithmOffset] = char(Argon2idLanes);
-                      b[LanesOffset] = 17;
-                      PutLittleEndian(b, MemLimitOffset, 1024);
-                  })},
+         MultiLane(valid, 1, 8)},
+        {"lanes-too-many.vrl", parameters, "17 lanes", MultiLane(valid, 17, 1024)},
         {"memory-below-lanes.vrl", parameters, "4 lanes in 16 KiB, less than 8 KiB a lane",
-         Resealed(valid,
-                  [](QByteArray& b) {
-                      b[AlgorithmOffset] = char(Argon2idLanes);
-                      b[LanesOffset] = 4;
-                      PutLittleEndian(b, MemLimitOffset, 16);
-                  })},
+         MultiLane(valid, 4, 16)},
         {"wrong-password.vrl", Number(Failure::WrongPassword), "made with another password",
          Lock(plain, QStringLiteral("another password"))},
         {"flip-in-passes.vrl", headerDamaged, "bit flip in the pass count",
