@@ -1,17 +1,14 @@
 #include "StreamCipher.h"
 
+#include "AesGcm.h"
 #include "DataProtectFormat.h"
 #include "platform/RuntimeError.h"
 
 #include <openssl/evp.h>
 
-#include <array>
-
 namespace locker::dataprotect {
 
 namespace {
-
-constexpr int NonceSize = 12;
 
 [[noreturn]] void CipherFailure() {
     throw platform::RuntimeError(platform::err::OutOfMemory);
@@ -29,30 +26,49 @@ void StreamCipher::ContextFree::operator()(evp_cipher_ctx_st* context) const {
 }
 
 StreamCipher::StreamCipher(const unsigned char* key, QByteArrayView header)
-    : m_context(EVP_CIPHER_CTX_new()), m_associatedData(header.toByteArray()) {
+    : m_associatedData(header.toByteArray()) {
+    static_assert(AesGcmVaes::NonceSize == std::tuple_size_v<decltype(m_nonce)>);
+    static_assert(AesGcmVaes::TagSize == TagSize);
+    m_associatedData.append('\0');
+    if (AesGcmVaes::Available()) {
+        m_vectorCipher = std::make_unique<AesGcmVaes>(key);
+        return;
+    }
+    m_context.reset(EVP_CIPHER_CTX_new());
     if (!m_context)
         CipherFailure();
-    m_associatedData.append('\0');
     Check(EVP_CipherInit_ex(m_context.get(), EVP_aes_256_gcm(), nullptr, key, nullptr, -1));
 }
 
 StreamCipher::~StreamCipher() = default;
 
-void StreamCipher::Start(quint64 index, bool last, bool encrypt) {
-    std::array<unsigned char, NonceSize> nonce{};
+void StreamCipher::Prepare(quint64 index, bool last) {
     for (int i = 0; i < 8; ++i)
-        nonce[NonceSize - 1 - i] = static_cast<unsigned char>(index >> (8 * i));
-    Check(EVP_CipherInit_ex(m_context.get(), nullptr, nullptr, nullptr, nonce.data(),
-                            encrypt ? 1 : 0));
+        m_nonce[m_nonce.size() - 1 - i] = static_cast<unsigned char>(index >> (8 * i));
     m_associatedData.back() = last ? '\1' : '\0';
+}
+
+std::span<const unsigned char> StreamCipher::AssociatedData() const {
+    return {reinterpret_cast<const unsigned char*>(m_associatedData.constData()),
+            std::size_t(m_associatedData.size())};
+}
+
+void StreamCipher::Start(bool encrypt) {
+    Check(EVP_CipherInit_ex(m_context.get(), nullptr, nullptr, nullptr, m_nonce.data(),
+                            encrypt ? 1 : 0));
     int length = 0;
-    Check(EVP_CipherUpdate(m_context.get(), nullptr, &length,
-                           reinterpret_cast<const unsigned char*>(m_associatedData.constData()),
+    Check(EVP_CipherUpdate(m_context.get(), nullptr, &length, AssociatedData().data(),
                            int(m_associatedData.size())));
 }
 
 void StreamCipher::Seal(quint64 index, bool last, unsigned char* data, qsizetype length) {
-    Start(index, last, true);
+    Prepare(index, last);
+    if (m_vectorCipher) {
+        m_vectorCipher->Seal(m_nonce.data(), AssociatedData(), data, std::size_t(length),
+                             data + length);
+        return;
+    }
+    Start(true);
     int written = 0;
     Check(EVP_CipherUpdate(m_context.get(), data, &written, data, int(length)));
     int finalLength = 0;
@@ -64,7 +80,11 @@ bool StreamCipher::Open(quint64 index, bool last, unsigned char* data, qsizetype
     if (recordLength < TagSize)
         return false;
     const qsizetype length = recordLength - TagSize;
-    Start(index, last, false);
+    Prepare(index, last);
+    if (m_vectorCipher)
+        return m_vectorCipher->Open(m_nonce.data(), AssociatedData(), data, std::size_t(length),
+                                    data + length);
+    Start(false);
     int written = 0;
     Check(EVP_CipherUpdate(m_context.get(), data, &written, data, int(length)));
     Check(EVP_CIPHER_CTX_ctrl(m_context.get(), EVP_CTRL_GCM_SET_TAG, TagSize, data + length));
