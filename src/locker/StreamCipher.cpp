@@ -25,12 +25,12 @@ void StreamCipher::ContextFree::operator()(evp_cipher_ctx_st* context) const {
     EVP_CIPHER_CTX_free(context); // also wipes the expanded key
 }
 
-StreamCipher::StreamCipher(const unsigned char* key, QByteArrayView header)
+StreamCipher::StreamCipher(const unsigned char* key, QByteArrayView header, Engine engine)
     : m_associatedData(header.toByteArray()) {
     static_assert(AesGcmVaes::NonceSize == std::tuple_size_v<decltype(m_nonce)>);
     static_assert(AesGcmVaes::TagSize == TagSize);
     m_associatedData.append('\0');
-    if (AesGcmVaes::Available()) {
+    if (engine == Engine::Fastest && AesGcmVaes::Available()) {
         m_vectorCipher = std::make_unique<AesGcmVaes>(key);
         return;
     }

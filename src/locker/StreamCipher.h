@@ -21,7 +21,9 @@ class AesGcmVaes;
 // processor has vector AES, the cipher runs on it, otherwise through OpenSSL.
 class StreamCipher {
 public:
-    StreamCipher(const unsigned char* key, QByteArrayView header);
+    enum class Engine { Fastest, OpenSsl };
+
+    StreamCipher(const unsigned char* key, QByteArrayView header, Engine engine = Engine::Fastest);
     ~StreamCipher();
     StreamCipher(const StreamCipher&) = delete;
     StreamCipher& operator=(const StreamCipher&) = delete;

@@ -1,6 +1,7 @@
 #include "LockerTestSupport.h"
 #include "locker/DataProtect.h"
 #include "locker/DataProtectFormat.h"
+#include "locker/StreamCipher.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -314,6 +315,33 @@ private Q_SLOTS:
 
     // The committed malformed lockers, each with the outcome its manifest names; the one
     // valid file comes back as the committed plaintext.
+    // Records sealed by either cipher engine open with the other, so that lockers move
+    // between machines with and without vector AES; both refuse a record out of place.
+    void recordsOpenWithEitherEngine() {
+        using Engine = dp::StreamCipher::Engine;
+        const QByteArray key = randomBytes(32, 8);
+        const QByteArray header = randomBytes(dp::HeaderSize, 9);
+        const auto keyBytes = reinterpret_cast<const unsigned char*>(key.constData());
+        for (const auto& [sealer, opener] : {std::pair(Engine::Fastest, Engine::OpenSsl),
+                                             std::pair(Engine::OpenSsl, Engine::Fastest)}) {
+            dp::StreamCipher seal(keyBytes, header, sealer), open(keyBytes, header, opener);
+            for (const int length : {0, 1, 63, 64, 1000, int(Chunk) + 17}) {
+                const QByteArray plain = randomBytes(length, length);
+                const bool last = length < 64;
+                QByteArray record = plain + QByteArray(dp::TagSize, '\0');
+                seal.Seal(7, last, reinterpret_cast<unsigned char*>(record.data()), length);
+                const auto opens = [&](quint64 index, bool asLast, QByteArray bytes) {
+                    return open.Open(index, asLast, reinterpret_cast<unsigned char*>(bytes.data()),
+                                     bytes.size()) &&
+                           bytes.left(length) == plain;
+                };
+                QVERIFY(opens(7, last, record));
+                QVERIFY(!opens(6, last, record));
+                QVERIFY(!opens(7, !last, record));
+            }
+        }
+    }
+
     void malformedLockers_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("expected");
