@@ -176,6 +176,18 @@ inline void encrypt(const __m512i* roundKeys, __m512i* s) {
         s[v] = _mm512_aesenclast_epi128(s[v], roundKeys[14]);
 }
 
+// The keystream of the 16 counter blocks from `next` on, four to a vector, in `s`; advances
+// `next` past them.
+inline void keystream(const __m512i* roundKeys, __m512i& next, __m512i* s) {
+    const __m512i four = _mm512_set_epi32(0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 4);
+#pragma GCC unroll 4
+    for (int v = 0; v < 4; ++v) {
+        s[v] = byteSwap(next);
+        next = _mm512_add_epi32(next, four);
+    }
+    encrypt(roundKeys, s);
+}
+
 // Xors the counter-mode keystream for the blocks after `counter` (reflected, so that the
 // 32-bit block counter is its low word) into `data` and returns the reflected hash of the
 // associated data, the ciphertext and the lengths block.
@@ -191,19 +203,13 @@ __attribute__((noinline)) __m128i cryptAndHash(const __m512i* roundKeys, const P
     __m512i next =
         _mm512_add_epi32(_mm512_broadcast_i32x4(counter),
                          _mm512_set_epi32(0, 0, 0, 4, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1));
-    const __m512i four = _mm512_set_epi32(0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 4, 0, 0, 0, 4);
 
     // Sealing hashes each group's ciphertext during the next group's rounds, so that the two
     // overlap; opening hashes the ciphertext as it is read.
     __m512i s[4], in[4], hashed[4];
     std::size_t done = 0;
     for (; length - done >= 256; done += 256) {
-#pragma GCC unroll 4
-        for (int v = 0; v < 4; ++v) {
-            s[v] = byteSwap(next);
-            next = _mm512_add_epi32(next, four);
-        }
-        encrypt(roundKeys, s);
+        keystream(roundKeys, next, s);
         unsigned char* p = data + done;
 #pragma GCC unroll 4
         for (int v = 0; v < 4; ++v)
@@ -230,12 +236,7 @@ __attribute__((noinline)) __m128i cryptAndHash(const __m512i* roundKeys, const P
         const std::ptrdiff_t rest = std::ptrdiff_t(length - done);
         const int n = int((rest + 15) / 16);
         const int vectors = (n + 3) / 4;
-#pragma GCC unroll 4
-        for (int v = 0; v < 4; ++v) {
-            s[v] = byteSwap(next);
-            next = _mm512_add_epi32(next, four);
-        }
-        encrypt(roundKeys, s);
+        keystream(roundKeys, next, s);
         unsigned char* p = data + done;
 #pragma GCC unroll 4
         for (int v = 0; v < vectors; ++v) {
