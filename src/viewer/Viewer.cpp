@@ -69,7 +69,16 @@ Viewer::Viewer(QWidget* clientArea, QWidget* toolbar)
 
 void Viewer::OpenCont(const QString& strFileName) {
     try {
-        const QByteArray bytes = ReadWholeFile(strFileName);
+        OpenContents(ReadWholeFile(strFileName));
+    } catch (const RuntimeError& error) {
+        reportFailure(error);
+    } catch (const std::bad_alloc&) {
+        reportFailure(RuntimeError(platform::err::OutOfMemory));
+    }
+}
+
+void Viewer::OpenContents(const QByteArray& bytes) {
+    try {
         const QImage picture = ReadPicture(bytes);
         if (picture.isNull()) {
             showText(bytes);

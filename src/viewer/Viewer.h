@@ -28,6 +28,8 @@ public:
     // Shows the file: as a picture when its content is one, otherwise as text. Failures are
     // reported to the user here. The file is closed again when this returns.
     void OpenCont(const QString& strFileName);
+    // Shows bytes already in memory with the same rules and failure reports as OpenCont.
+    void OpenContents(const QByteArray& bytes);
 
     [[nodiscard]] bool IsText() const { return m_isText; }
     // Switches between the text and the picture presentation; applied even when unchanged.
