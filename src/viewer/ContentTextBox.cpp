@@ -18,6 +18,16 @@ namespace {
 constexpr int Margin = 4;        // pixels left free before the text
 constexpr int SideStepChars = 4; // an arrow click sideways moves this many average characters
 
+// A row's text as it is laid out: separators that would break the line are shown as
+// replacement characters, one for one, so that columns stay those of the text.
+QString LaidOutText(QString text) {
+    for (QChar& ch : text) {
+        if (ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
+            ch = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
 } // namespace
 
 ContentTextBox::ContentTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -111,7 +121,7 @@ void ContentTextBox::paintEvent(QPaintEvent* /*event*/) {
     qsizetype row = verticalScrollBar()->value();
     for (int top = 0; row < m_content.rowCount() && top < viewport()->height();
          ++row, top += height) {
-        QTextLayout layout(m_content.rowText(row));
+        QTextLayout layout(LaidOutText(m_content.rowText(row)));
         layOutRow(layout);
         const QTextLine line = layout.lineAt(0);
         const qreal textWidth = line.naturalTextWidth();
@@ -152,7 +162,7 @@ TextPosition ContentTextBox::positionAt(QPoint viewportPoint) const {
     const qsizetype rowInSight = viewportPoint.y() < 0 ? -1 : viewportPoint.y() / rowHeight();
     const qsizetype row =
         qBound<qsizetype>(0, verticalScrollBar()->value() + rowInSight, m_content.rowCount() - 1);
-    QTextLayout layout(m_content.rowText(row));
+    QTextLayout layout(LaidOutText(m_content.rowText(row)));
     layOutRow(layout);
     const qreal x = viewportPoint.x() - Margin + horizontalScrollBar()->value();
     return {row, layout.lineAt(0).xToCursor(qMax<qreal>(0, x))};
