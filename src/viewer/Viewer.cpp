@@ -53,7 +53,7 @@ void KeepWindowAlive() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-// The busy pointer, shown while a file is being loaded.
+// The busy pointer, shown while a file is loaded, saved or copied.
 class BusyPointer {
 public:
     BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -187,6 +187,7 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Viewer::SaveCont(const QString& fileName) const {
+    const BusyPointer busy;
     if (m_isText) {
         WriteWholeFile(fileName, m_txtCont->textContent().bytes());
         return;
@@ -197,6 +198,7 @@ void Viewer::SaveCont(const QString& fileName) const {
 }
 
 void Viewer::CopyCont() const {
+    const BusyPointer busy;
     if (m_isText) {
         if (m_txtCont->hasSelection())
             QGuiApplication::clipboard()->setText(m_txtCont->selectedContent());

@@ -9,6 +9,7 @@
 
 #include "TestFiles.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <memory>
@@ -57,6 +59,7 @@ private Q_SLOTS:
     void fileIsClosedWhenOpenContReturns_data();
     void fileIsClosedWhenOpenContReturns();
     void pictureAfterTextHidesText();
+    void largeFileLoadsWithWindowAliveAndBusyPointer();
 
     void layoutPlacesControls();
     void scrollBarsFollowOverhang_data();
@@ -222,6 +225,28 @@ void ViewerTest::pictureAfterTextHidesText() {
     QVERIFY(!m_viewer->HScroll1()->isHidden());
     QVERIFY(m_viewer->VScroll1()->isHidden());
     QCOMPARE(m_viewer->txtCont()->content(), u"text\r\n"_s); // kept while hidden
+}
+
+void ViewerTest::largeFileLoadsWithWindowAliveAndBusyPointer() {
+    // Events are handled while a file larger than one piece of work loads, under the busy
+    // pointer; afterwards the pointer is back and the whole text is there.
+    constexpr int Lines = 1 << 20; // 18 MiB, more than one piece of work
+    const QString path = write(u"large.txt"_s, QByteArray("0123456789abcdef\r\n").repeated(Lines));
+    int shotsWhileBusy = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] {
+        const QCursor* pointer = QApplication::overrideCursor();
+        if (pointer && pointer->shape() == Qt::WaitCursor)
+            ++shotsWhileBusy;
+    });
+    timer.start(0);
+    m_viewer->OpenCont(path);
+    timer.stop();
+    QVERIFY(shotsWhileBusy > 0);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    const viewer::TextContent& text = m_viewer->txtCont()->textContent();
+    QCOMPARE(text.rowCount(), Lines + 1);
+    QCOMPARE(text.rowText(text.rowCount() - 2), u"0123456789abcdef"_s);
 }
 
 void ViewerTest::layoutPlacesControls() {
