@@ -178,8 +178,8 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event) {
     const QPoint delta = wheel->angleDelta();
     const bool sideways =
         (wheel->modifiers() & Qt::ShiftModifier) || qAbs(delta.x()) > qAbs(delta.y());
-    const int notches = sideways && delta.x() != 0 ? delta.x() : delta.y();
-    const int pixels = notches * QApplication::wheelScrollLines() *
+    const int angle = sideways && delta.x() != 0 ? delta.x() : delta.y();
+    const int pixels = angle * QApplication::wheelScrollLines() *
                        m_picParent->fontMetrics().lineSpacing() / QWheelEvent::DefaultDeltasPerStep;
     QScrollBar* bar = sideways ? m_hScroll1 : m_vScroll1;
     bar->setValue(bar->value() - pixels);
