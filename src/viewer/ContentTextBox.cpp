@@ -17,6 +17,7 @@ namespace {
 
 constexpr int Margin = 4;        // pixels left free before the text
 constexpr int SideStepChars = 4; // an arrow click sideways moves this many average characters
+constexpr qreal RowLayoutWidth = 1e6;
 
 // A row's text as it is laid out: separators that would break the line are shown as
 // replacement characters, one for one, so that columns stay those of the text.
@@ -95,8 +96,11 @@ void ContentTextBox::layOutRow(QTextLayout& layout) const {
     layout.setFont(font());
     layout.beginLayout();
     QTextLine line = layout.createLine();
-    if (line.isValid())
-        line.setPosition({0, 0});
+    // Every row's baseline at the same height, whatever font a row's characters fall back on.
+    if (line.isValid()) {
+        line.setLineWidth(RowLayoutWidth); // rows do not wrap; this lays the row out
+        line.setPosition({0, qreal(fontMetrics().ascent()) - line.ascent()});
+    }
     layout.endLayout();
 }
 
@@ -140,6 +144,8 @@ void ContentTextBox::paintEvent(QPaintEvent* /*event*/) {
                     palette().highlight());
         }
         layout.draw(&painter, {left, qreal(top)}, selection);
+        if (row == m_cursor.row && hasFocus())
+            layout.drawCursor(&painter, {left, qreal(top)}, int(m_cursor.column));
     }
     if (widest > m_textWidth) {
         m_textWidth = widest;
@@ -150,6 +156,16 @@ void ContentTextBox::paintEvent(QPaintEvent* /*event*/) {
 void ContentTextBox::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+}
+
+void ContentTextBox::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update(); // the caret shows only with the focus
+}
+
+void ContentTextBox::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void ContentTextBox::changeEvent(QEvent* event) {
@@ -194,19 +210,75 @@ void ContentTextBox::mouseMoveEvent(QMouseEvent* event) {
     viewport()->update();
 }
 
+std::optional<TextPosition> ContentTextBox::caretTarget(QKeyEvent* event) const {
+    using Key = QKeySequence::StandardKey;
+    const auto is = [event](Key move, Key select) {
+        return event->matches(move) || event->matches(select);
+    };
+    const TextPosition at = m_cursor;
+    const auto rowLength = [this](qsizetype row) { return m_content.rowText(row).size(); };
+    if (is(Key::MoveToNextChar, Key::SelectNextChar)) {
+        if (at.column < rowLength(at.row)) {
+            QTextLayout layout(LaidOutText(m_content.rowText(at.row)));
+            return TextPosition{at.row, layout.nextCursorPosition(int(at.column))};
+        }
+        return clamped({at.row + 1, 0});
+    }
+    if (is(Key::MoveToPreviousChar, Key::SelectPreviousChar)) {
+        if (at.column > 0) {
+            QTextLayout layout(LaidOutText(m_content.rowText(at.row)));
+            return TextPosition{at.row, layout.previousCursorPosition(int(at.column))};
+        }
+        return at.row > 0 ? TextPosition{at.row - 1, rowLength(at.row - 1)} : at;
+    }
+    if (is(Key::MoveToNextLine, Key::SelectNextLine))
+        return clamped({at.row + 1, at.column});
+    if (is(Key::MoveToPreviousLine, Key::SelectPreviousLine))
+        return clamped({at.row - 1, at.column});
+    if (is(Key::MoveToNextPage, Key::SelectNextPage))
+        return clamped({at.row + rowsInSight(), at.column});
+    if (is(Key::MoveToPreviousPage, Key::SelectPreviousPage))
+        return clamped({at.row - rowsInSight(), at.column});
+    if (is(Key::MoveToStartOfLine, Key::SelectStartOfLine))
+        return TextPosition{at.row, 0};
+    if (is(Key::MoveToEndOfLine, Key::SelectEndOfLine))
+        return TextPosition{at.row, rowLength(at.row)};
+    if (is(Key::MoveToStartOfDocument, Key::SelectStartOfDocument))
+        return TextPosition{};
+    if (is(Key::MoveToEndOfDocument, Key::SelectEndOfDocument))
+        return m_content.end();
+    return std::nullopt;
+}
+
+void ContentTextBox::moveCaret(TextPosition to, bool select) {
+    m_cursor = to;
+    if (!select)
+        m_anchor = to;
+    // Scroll so that the caret is in sight.
+    QScrollBar* rows = verticalScrollBar();
+    if (to.row < rows->value())
+        rows->setValue(int(qMin<qsizetype>(to.row, INT_MAX)));
+    else if (to.row >= rows->value() + rowsInSight())
+        rows->setValue(int(qMin<qsizetype>(to.row - rowsInSight() + 1, INT_MAX)));
+    QTextLayout layout(LaidOutText(m_content.rowText(to.row)));
+    layOutRow(layout);
+    const int x = int(layout.lineAt(0).cursorToX(int(to.column)));
+    QScrollBar* columns = horizontalScrollBar();
+    const int width = viewport()->width() - 2 * Margin;
+    if (x < columns->value())
+        columns->setValue(x);
+    else if (x > columns->value() + width)
+        columns->setValue(x - width);
+    viewport()->update();
+}
+
 void ContentTextBox::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Copy))
         copySelection();
     else if (event->matches(QKeySequence::SelectAll))
         selectAll();
-    else if (event->matches(QKeySequence::MoveToStartOfDocument))
-        verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
-    else if (event->matches(QKeySequence::MoveToEndOfDocument))
-        verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-    else if (event->matches(QKeySequence::MoveToStartOfLine))
-        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
-    else if (event->matches(QKeySequence::MoveToEndOfLine))
-        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    else if (const std::optional<TextPosition> to = caretTarget(event))
+        moveCaret(*to, event->modifiers() & Qt::ShiftModifier);
     else
         QAbstractScrollArea::keyPressEvent(event);
 }

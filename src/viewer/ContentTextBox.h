@@ -5,14 +5,17 @@
 #include <QAbstractScrollArea>
 #include <QString>
 
+#include <optional>
+
 class QTextLayout;
 
 namespace viewer {
 
 // The viewer's multi-line text box: a read-only view over the loaded text that lays out and
 // paints only the rows in sight, so that a file of any size is shown from one copy of its
-// bytes. The mouse selects (drag, Shift+click), Ctrl+A selects all, Ctrl+C copies; copying
-// gives the loaded characters, line ends as loaded.
+// bytes. The mouse selects (drag, Shift+click), the caret keys move the caret and select with
+// Shift, Ctrl+A selects all, Ctrl+C copies; copying gives the loaded characters, line ends as
+// loaded.
 class ContentTextBox : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -37,6 +40,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     [[nodiscard]] int rowHeight() const;
@@ -46,6 +51,9 @@ private:
     void layOutRow(QTextLayout& layout) const;
     void updateScrollBars();
     void copySelection() const;
+    // Where a caret key takes the caret, or nullopt for other keys.
+    [[nodiscard]] std::optional<TextPosition> caretTarget(QKeyEvent* event) const;
+    void moveCaret(TextPosition to, bool select);
 
     TextContent m_content;
     TextPosition m_anchor;

@@ -26,6 +26,8 @@
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(viewer::TextPosition)
+
 namespace {
 
 constexpr int ToolbarHeight = 28;
@@ -81,6 +83,8 @@ private Q_SLOTS:
     void saveFailuresRaiseAndWriteNothing();
     void copyPutsExactlyTheSelection();
     void mouseSelectsAndKeysCopy();
+    void caretKeysMoveAndSelect_data();
+    void caretKeysMoveAndSelect();
     void copyWithoutSelectionLeavesClipboard();
     void copyPutsThePicture();
     void copyWithoutPictureRaises();
@@ -528,6 +532,46 @@ void ViewerTest::mouseSelectsAndKeysCopy() {
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), u"abcdef\r\n日本語\r\nxyz\r\n"_s);
+}
+
+void ViewerTest::caretKeysMoveAndSelect_data() {
+    // Rows "abc", "日本語", "xy" and the empty row after the last line end.
+    QTest::addColumn<viewer::TextPosition>("start");
+    QTest::addColumn<QTestEventList>("keys");
+    QTest::addColumn<QString>("selected");
+    const auto keys = [](std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>> list) {
+        QTestEventList events;
+        for (const auto& [key, modifiers] : list)
+            events.addKeyClick(key, modifiers);
+        return events;
+    };
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    QTest::newRow("right across the line end")
+        << viewer::TextPosition{0, 2} << keys({{Qt::Key_Right, shift}, {Qt::Key_Right, shift}})
+        << u"c\r\n"_s;
+    QTest::newRow("left from a row start to the row before")
+        << viewer::TextPosition{1, 0} << keys({{Qt::Key_Left, shift}}) << u"\r\n"_s;
+    QTest::newRow("down keeps the column")
+        << viewer::TextPosition{0, 1} << keys({{Qt::Key_Down, shift}}) << u"bc\r\n日"_s;
+    QTest::newRow("end, then down to a shorter row")
+        << viewer::TextPosition{1, 0} << keys({{Qt::Key_End, shift}, {Qt::Key_Down, shift}})
+        << u"日本語\r\nxy"_s;
+    QTest::newRow("to the end of the text")
+        << viewer::TextPosition{2, 1} << keys({{Qt::Key_End, shift | Qt::ControlModifier}})
+        << u"y\r\n"_s;
+    QTest::newRow("a move without Shift drops the selection")
+        << viewer::TextPosition{0, 0} << keys({{Qt::Key_Right, shift}, {Qt::Key_Right, {}}})
+        << QString();
+}
+
+void ViewerTest::caretKeysMoveAndSelect() {
+    QFETCH(viewer::TextPosition, start);
+    QFETCH(QTestEventList, keys);
+    m_viewer->OpenCont(write(u"in.txt"_s, "abc\r\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\nxy"));
+    viewer::ContentTextBox* box = m_viewer->txtCont();
+    box->select(start, start);
+    keys.simulate(box);
+    QTEST(box->selectedContent(), "selected");
 }
 
 void ViewerTest::copyWithoutSelectionLeavesClipboard() {
