@@ -1,63 +1,286 @@
 #include "ContentTextBox.h"
 
-#include <QMimeData>
-#include <QTextBlock>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextLayout>
+
+#include <climits>
+#include <cmath>
 
 namespace viewer {
 
 namespace {
 
-// The text as the box shows it: every CR LF becomes one block break and any other character
-// that would break a line (a lone LF, a paragraph separator) becomes a line separator, so
-// that each shown position maps back onto the content with the number of blocks before it.
-QString ShownText(const QString& content) {
-    QString shown;
-    shown.reserve(content.size());
-    for (qsizetype i = 0; i < content.size(); ++i) {
-        const QChar ch = content[i];
-        if (ch == u'\r' && i + 1 < content.size() && content[i + 1] == u'\n') {
-            shown.append(u'\n');
-            ++i;
-        } else if (ch == u'\r' || ch == u'\n' || ch == QChar::ParagraphSeparator) {
-            shown.append(QChar(QChar::LineSeparator));
-        } else {
-            shown.append(ch);
-        }
+constexpr int Margin = 4;        // pixels left free before the text
+constexpr int SideStepChars = 4; // an arrow click sideways moves this many average characters
+constexpr qreal RowLayoutWidth = 1e6;
+
+// A row's text as it is laid out: separators that would break the line are shown as
+// replacement characters, one for one, so that columns stay those of the text.
+QString LaidOutText(QString text) {
+    for (QChar& ch : text) {
+        if (ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
+            ch = QChar::ReplacementCharacter;
     }
-    return shown;
+    return text;
 }
 
 } // namespace
 
-ContentTextBox::ContentTextBox(QWidget* parent) : QPlainTextEdit(parent) {
-    setReadOnly(true);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+ContentTextBox::ContentTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
+    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    updateScrollBars();
 }
 
-void ContentTextBox::setContent(const QString& text) {
-    m_content = text;
-    setPlainText(ShownText(text));
+void ContentTextBox::setContent(TextContent content) {
+    m_content = std::move(content);
+    m_anchor = m_cursor = TextPosition{};
+    m_textWidth = int(qMin<qsizetype>(INT_MAX / 2, m_content.longestRowBytes() *
+                                                       fontMetrics().averageCharWidth()));
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    updateScrollBars();
+    viewport()->update();
 }
 
-qsizetype ContentTextBox::contentPosition(int shownPosition) const {
-    const int blocksBefore = document()->findBlock(shownPosition).blockNumber();
-    return qMin<qsizetype>(shownPosition + blocksBefore, m_content.size());
+QString ContentTextBox::content() const {
+    return m_content.text({}, m_content.end());
+}
+
+TextPosition ContentTextBox::clamped(TextPosition position) const {
+    position.row = qBound<qsizetype>(0, position.row, m_content.rowCount() - 1);
+    position.column = qBound<qsizetype>(0, position.column, m_content.rowText(position.row).size());
+    return position;
+}
+
+void ContentTextBox::select(TextPosition anchor, TextPosition cursor) {
+    m_anchor = clamped(anchor);
+    m_cursor = clamped(cursor);
+    viewport()->update();
+}
+
+void ContentTextBox::selectAll() {
+    select({}, m_content.end());
 }
 
 QString ContentTextBox::selectedContent() const {
-    const QTextCursor cursor = textCursor();
-    const qsizetype start = contentPosition(cursor.selectionStart());
-    const qsizetype end = contentPosition(cursor.selectionEnd());
-    return m_content.sliced(start, end - start);
+    return m_content.text(m_anchor, m_cursor);
 }
 
-QMimeData* ContentTextBox::createMimeDataFromSelection() const {
-    auto* data = new QMimeData;
-    data->setText(selectedContent());
-    return data;
+void ContentTextBox::copySelection() const {
+    if (hasSelection())
+        QGuiApplication::clipboard()->setText(selectedContent());
+}
+
+int ContentTextBox::rowHeight() const {
+    return qMax(1, fontMetrics().lineSpacing());
+}
+
+int ContentTextBox::rowsInSight() const {
+    return qMax(1, viewport()->height() / rowHeight());
+}
+
+void ContentTextBox::layOutRow(QTextLayout& layout) const {
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.setFont(font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    // Every row's baseline at the same height, whatever font a row's characters fall back on.
+    if (line.isValid()) {
+        line.setLineWidth(RowLayoutWidth); // rows do not wrap; this lays the row out
+        line.setPosition({0, qreal(fontMetrics().ascent()) - line.ascent()});
+    }
+    layout.endLayout();
+}
+
+void ContentTextBox::updateScrollBars() {
+    const qsizetype rowsBeyondSight = m_content.rowCount() - rowsInSight();
+    verticalScrollBar()->setRange(0,
+                                  int(qBound<qsizetype>(0, rowsBeyondSight, qsizetype(INT_MAX))));
+    verticalScrollBar()->setPageStep(rowsInSight());
+    verticalScrollBar()->setSingleStep(1);
+    horizontalScrollBar()->setRange(0, qMax(0, m_textWidth + 2 * Margin - viewport()->width()));
+    horizontalScrollBar()->setPageStep(qMax(1, viewport()->width()));
+    horizontalScrollBar()->setSingleStep(SideStepChars * fontMetrics().averageCharWidth());
+}
+
+void ContentTextBox::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(viewport());
+    const int height = rowHeight();
+    const qreal left = Margin - horizontalScrollBar()->value();
+    const TextPosition from = qMin(m_anchor, m_cursor);
+    const TextPosition to = qMax(m_anchor, m_cursor);
+    int widest = m_textWidth;
+    qsizetype row = verticalScrollBar()->value();
+    for (int top = 0; row < m_content.rowCount() && top < viewport()->height();
+         ++row, top += height) {
+        QTextLayout layout(LaidOutText(m_content.rowText(row)));
+        layOutRow(layout);
+        const QTextLine line = layout.lineAt(0);
+        const qreal textWidth = line.naturalTextWidth();
+        widest = qMax(widest, int(std::ceil(textWidth)));
+        QList<QTextLayout::FormatRange> selection;
+        if (hasSelection() && row >= from.row && row <= to.row) {
+            QTextLayout::FormatRange range;
+            range.start = int(row == from.row ? from.column : 0);
+            range.length = int(row == to.row ? to.column : layout.text().size()) - range.start;
+            range.format.setBackground(palette().highlight());
+            range.format.setForeground(palette().highlightedText());
+            selection.append(range);
+            if (row < to.row) // the selected line end
+                painter.fillRect(
+                    QRectF(left + textWidth, top, fontMetrics().averageCharWidth(), height),
+                    palette().highlight());
+        }
+        layout.draw(&painter, {left, qreal(top)}, selection);
+        if (row == m_cursor.row && hasFocus())
+            layout.drawCursor(&painter, {left, qreal(top)}, int(m_cursor.column));
+    }
+    if (widest > m_textWidth) {
+        m_textWidth = widest;
+        updateScrollBars();
+    }
+}
+
+void ContentTextBox::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void ContentTextBox::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update(); // the caret shows only with the focus
+}
+
+void ContentTextBox::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void ContentTextBox::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        updateScrollBars();
+}
+
+TextPosition ContentTextBox::positionAt(QPoint viewportPoint) const {
+    const qsizetype rowInSight = viewportPoint.y() < 0 ? -1 : viewportPoint.y() / rowHeight();
+    const qsizetype row =
+        qBound<qsizetype>(0, verticalScrollBar()->value() + rowInSight, m_content.rowCount() - 1);
+    QTextLayout layout(LaidOutText(m_content.rowText(row)));
+    layOutRow(layout);
+    const qreal x = viewportPoint.x() - Margin + horizontalScrollBar()->value();
+    return {row, layout.lineAt(0).xToCursor(qMax<qreal>(0, x))};
+}
+
+void ContentTextBox::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    m_cursor = positionAt(event->position().toPoint());
+    if (!(event->modifiers() & Qt::ShiftModifier))
+        m_anchor = m_cursor;
+    viewport()->update();
+}
+
+void ContentTextBox::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton))
+        return QAbstractScrollArea::mouseMoveEvent(event);
+    // Dragging past an edge scrolls that way.
+    const QPoint point = event->position().toPoint();
+    if (point.y() < 0)
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (point.y() >= viewport()->height())
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    if (point.x() < 0)
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (point.x() >= viewport()->width())
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    m_cursor = positionAt(point);
+    viewport()->update();
+}
+
+std::optional<TextPosition> ContentTextBox::caretTarget(QKeyEvent* event) const {
+    using Key = QKeySequence::StandardKey;
+    const auto is = [event](Key move, Key select) {
+        return event->matches(move) || event->matches(select);
+    };
+    const TextPosition at = m_cursor;
+    const auto rowLength = [this](qsizetype row) { return m_content.rowText(row).size(); };
+    if (is(Key::MoveToNextChar, Key::SelectNextChar)) {
+        if (at.column < rowLength(at.row)) {
+            QTextLayout layout(LaidOutText(m_content.rowText(at.row)));
+            return TextPosition{at.row, layout.nextCursorPosition(int(at.column))};
+        }
+        return clamped({at.row + 1, 0});
+    }
+    if (is(Key::MoveToPreviousChar, Key::SelectPreviousChar)) {
+        if (at.column > 0) {
+            QTextLayout layout(LaidOutText(m_content.rowText(at.row)));
+            return TextPosition{at.row, layout.previousCursorPosition(int(at.column))};
+        }
+        return at.row > 0 ? TextPosition{at.row - 1, rowLength(at.row - 1)} : at;
+    }
+    if (is(Key::MoveToNextLine, Key::SelectNextLine))
+        return clamped({at.row + 1, at.column});
+    if (is(Key::MoveToPreviousLine, Key::SelectPreviousLine))
+        return clamped({at.row - 1, at.column});
+    if (is(Key::MoveToNextPage, Key::SelectNextPage))
+        return clamped({at.row + rowsInSight(), at.column});
+    if (is(Key::MoveToPreviousPage, Key::SelectPreviousPage))
+        return clamped({at.row - rowsInSight(), at.column});
+    if (is(Key::MoveToStartOfLine, Key::SelectStartOfLine))
+        return TextPosition{at.row, 0};
+    if (is(Key::MoveToEndOfLine, Key::SelectEndOfLine))
+        return TextPosition{at.row, rowLength(at.row)};
+    if (is(Key::MoveToStartOfDocument, Key::SelectStartOfDocument))
+        return TextPosition{};
+    if (is(Key::MoveToEndOfDocument, Key::SelectEndOfDocument))
+        return m_content.end();
+    return std::nullopt;
+}
+
+void ContentTextBox::moveCaret(TextPosition to, bool select) {
+    m_cursor = to;
+    if (!select)
+        m_anchor = to;
+    // Scroll so that the caret is in sight.
+    QScrollBar* rows = verticalScrollBar();
+    if (to.row < rows->value())
+        rows->setValue(int(qMin<qsizetype>(to.row, INT_MAX)));
+    else if (to.row >= rows->value() + rowsInSight())
+        rows->setValue(int(qMin<qsizetype>(to.row - rowsInSight() + 1, INT_MAX)));
+    QTextLayout layout(LaidOutText(m_content.rowText(to.row)));
+    layOutRow(layout);
+    const int x = int(layout.lineAt(0).cursorToX(int(to.column)));
+    QScrollBar* columns = horizontalScrollBar();
+    const int width = viewport()->width() - 2 * Margin;
+    if (x < columns->value())
+        columns->setValue(x);
+    else if (x > columns->value() + width)
+        columns->setValue(x - width);
+    viewport()->update();
+}
+
+void ContentTextBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy))
+        copySelection();
+    else if (event->matches(QKeySequence::SelectAll))
+        selectAll();
+    else if (const std::optional<TextPosition> to = caretTarget(event))
+        moveCaret(*to, event->modifiers() & Qt::ShiftModifier);
+    else
+        QAbstractScrollArea::keyPressEvent(event);
 }
 
 } // namespace viewer

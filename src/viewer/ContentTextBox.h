@@ -1,31 +1,64 @@
 #pragma once
 
-#include <QPlainTextEdit>
+#include "TextContent.h"
+
+#include <QAbstractScrollArea>
 #include <QString>
+
+#include <optional>
+
+class QTextLayout;
 
 namespace viewer {
 
-// The viewer's multi-line text box. It holds the text exactly as loaded (lines ended by
-// carriage return and line feed, lone line feeds kept as characters) and shows each line end
-// as a line break, so that copying and saving give back the loaded characters.
-class ContentTextBox : public QPlainTextEdit {
+// The viewer's multi-line text box: a read-only view over the loaded text that lays out and
+// paints only the rows in sight, so that a file of any size is shown from one copy of its
+// bytes. The mouse selects (drag, Shift+click), the caret keys move the caret and select with
+// Shift, Ctrl+A selects all, Ctrl+C copies; copying gives the loaded characters, line ends as
+// loaded.
+class ContentTextBox : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit ContentTextBox(QWidget* parent = nullptr);
 
-    void setContent(const QString& text);
-    [[nodiscard]] const QString& content() const { return m_content; }
+    void setContent(TextContent content);
+    [[nodiscard]] const TextContent& textContent() const { return m_content; }
+    // The whole text, line ends as loaded.
+    [[nodiscard]] QString content() const;
 
+    // Selects from `anchor` to `cursor`, each clamped to the text.
+    void select(TextPosition anchor, TextPosition cursor);
+    void selectAll();
+    [[nodiscard]] bool hasSelection() const { return m_anchor != m_cursor; }
     // The selected part of the content, line ends as loaded.
     [[nodiscard]] QString selectedContent() const;
 
 protected:
-    QMimeData* createMimeDataFromSelection() const override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    [[nodiscard]] qsizetype contentPosition(int shownPosition) const;
+    [[nodiscard]] int rowHeight() const;
+    [[nodiscard]] int rowsInSight() const;
+    [[nodiscard]] TextPosition clamped(TextPosition position) const;
+    [[nodiscard]] TextPosition positionAt(QPoint viewportPoint) const;
+    void layOutRow(QTextLayout& layout) const;
+    void updateScrollBars();
+    void copySelection() const;
+    // Where a caret key takes the caret, or nullopt for other keys.
+    [[nodiscard]] std::optional<TextPosition> caretTarget(QKeyEvent* event) const;
+    void moveCaret(TextPosition to, bool select);
 
-    QString m_content;
+    TextContent m_content;
+    TextPosition m_anchor;
+    TextPosition m_cursor;
+    int m_textWidth = 0; // the widest row seen so far, or the estimate for the longest row
 };
 
 } // namespace viewer

@@ -12,7 +12,13 @@ namespace viewer {
 
 using platform::RuntimeError;
 
-QByteArray ReadWholeFile(const QString& fileName) {
+namespace {
+
+constexpr qint64 PieceBytes = qint64(16) << 20;
+
+} // namespace
+
+QByteArray ReadWholeFile(const QString& fileName, const std::function<void()>& keepAlive) {
     if (fileName.isEmpty())
         throw RuntimeError(platform::err::BadFileName);
     if (QFileInfo(fileName).isDir())
@@ -21,10 +27,29 @@ QByteArray ReadWholeFile(const QString& fileName) {
     errno = 0;
     if (!file.open(QIODevice::ReadOnly))
         throw platform::FileError(file, false);
-    errno = 0;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw platform::FileError(file, false);
+    // Read into one array of the file's size, then on to the end of a file that grew meanwhile
+    // or whose size is not known beforehand.
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        errno = 0;
+        const qint64 got = file.read(bytes.data() + done, qMin(PieceBytes, bytes.size() - done));
+        if (got < 0)
+            throw platform::FileError(file, false);
+        if (got == 0)
+            break;
+        done += got;
+        if (keepAlive && done < bytes.size())
+            keepAlive();
+    }
+    bytes.truncate(done);
+    if (done == file.size()) {
+        errno = 0;
+        const QByteArray rest = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            throw platform::FileError(file, false);
+        bytes += rest;
+    }
     return bytes;
 }
 

@@ -3,11 +3,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace viewer {
 
-// The whole contents of a file; the file is closed again on return. Failures raise
-// platform::RuntimeError with the system's number for them.
-[[nodiscard]] QByteArray ReadWholeFile(const QString& fileName);
+// The whole contents of a file; the file is closed again on return. A large file is read in
+// pieces with `keepAlive` called between them. Failures raise platform::RuntimeError with the
+// system's number for them.
+[[nodiscard]] QByteArray ReadWholeFile(const QString& fileName,
+                                       const std::function<void()>& keepAlive = {});
 
 // Replaces the file's contents with `bytes`, creating it if need be. The bytes go to a
 // temporary file in the same folder that is renamed over the target only when complete, so a

@@ -1,35 +1,91 @@
 #include "TextCodec.h"
 
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace viewer {
 
 namespace {
 
 constexpr auto Cp932Name = "Shift_JIS"; // the converter maps it with the Windows extensions
-constexpr auto Flags =
-    QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
+bool IsCp932Lead(uchar byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool IsCp932Trail(uchar byte) {
+    return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
+}
+
+bool IsUtf8Continuation(uchar byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+qsizetype Utf8Length(uchar lead) {
+    if (lead < 0xC0)
+        return 1;
+    if (lead < 0xE0)
+        return 2;
+    return lead < 0xF0 ? 3 : 4;
+}
 
 } // namespace
 
-DecodedText DecodeText(QByteArrayView bytes) {
-    // Stateless, so that a sequence cut off at the end counts as invalid rather than pending.
-    QStringDecoder utf8(QStringConverter::Utf8, Flags);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return {text, TextEncoding::Utf8};
-    QStringDecoder cp932(Cp932Name, Flags);
-    return {cp932.decode(bytes), TextEncoding::Cp932};
+bool IsUtf8(QByteArrayView bytes) {
+    return bytes.isValidUtf8();
 }
 
-QByteArray EncodeText(const QString& text, TextEncoding encoding) {
+QString DecodeText(QByteArrayView bytes, TextEncoding encoding) {
     if (encoding == TextEncoding::Utf8) {
-        QStringEncoder utf8(QStringConverter::Utf8, Flags);
-        return utf8.encode(text);
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                        QStringConverter::Flag::ConvertInitialBom);
+        return utf8.decode(bytes);
     }
-    QStringEncoder cp932(Cp932Name, Flags);
-    return cp932.encode(text);
+    // The converter holds back a lead byte at the end; the line feed that follows here makes it
+    // give the lead byte out as undecodable, and is then taken off again.
+    QStringDecoder cp932(Cp932Name);
+    QString text = cp932.decode(bytes);
+    text += cp932.decode(QByteArrayView("\n"));
+    text.chop(1);
+    // The converter marks undecodable bytes with the substitute control character.
+    text.replace(QChar(0x1A), QChar::ReplacementCharacter);
+    return text;
+}
+
+qsizetype CharacterLength(QByteArrayView bytes, qsizetype pos, TextEncoding encoding) {
+    const auto byte = uchar(bytes[pos]);
+    if (encoding == TextEncoding::Utf8)
+        return qMin(Utf8Length(byte), bytes.size() - pos);
+    return IsCp932Lead(byte) && pos + 1 < bytes.size() && IsCp932Trail(uchar(bytes[pos + 1])) ? 2
+                                                                                              : 1;
+}
+
+qsizetype CharacterStart(QByteArrayView bytes, qsizetype from, qsizetype pos,
+                         TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf8) {
+        while (pos > from && IsUtf8Continuation(uchar(bytes[pos])))
+            --pos;
+        return pos;
+    }
+    if (uchar(bytes[pos]) < 0x40)
+        return pos; // never part of a two-byte character
+    qsizetype start = from;
+    while (start < pos) {
+        const qsizetype next = start + CharacterLength(bytes, start, encoding);
+        if (next > pos)
+            break;
+        start = next;
+    }
+    return start;
+}
+
+qsizetype ColumnOffset(QByteArrayView bytes, qsizetype column, TextEncoding encoding) {
+    qsizetype pos = 0;
+    for (qsizetype shown = 0; shown < column && pos < bytes.size();) {
+        const qsizetype length = CharacterLength(bytes, pos, encoding);
+        shown += length == 4 ? 2 : 1; // four UTF-8 bytes decode to a surrogate pair
+        pos += length;
+    }
+    return pos;
 }
 
 } // namespace viewer

@@ -4,16 +4,17 @@
 #include "FileContents.h"
 #include "PictureBox.h"
 #include "PictureLoader.h"
-#include "TextLines.h"
+#include "TextContent.h"
 #include "Twips.h"
 #include "ViewerText.h"
 
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <new>
@@ -47,6 +48,20 @@ int AtLeastZero(int length) {
     return qMax(0, length);
 }
 
+// Lets the window repaint during long loading while user input waits.
+void KeepWindowAlive() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// The busy pointer, shown while a file is loaded, saved or copied.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 } // namespace
 
 Viewer::Viewer(QWidget* clientArea, QWidget* toolbar)
@@ -65,11 +80,15 @@ Viewer::Viewer(QWidget* clientArea, QWidget* toolbar)
             [this](int value) { m_picCont->move(-value, m_picCont->y()); });
     connect(m_vScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { m_picCont->move(m_picCont->x(), -value); });
+    // The wheel over the picture or the viewport beside it scrolls the picture.
+    m_picParent->installEventFilter(this);
+    m_picCont->installEventFilter(this);
 }
 
 void Viewer::OpenCont(const QString& strFileName) {
+    const BusyPointer busy;
     try {
-        OpenContents(ReadWholeFile(strFileName));
+        show(ReadWholeFile(strFileName, KeepWindowAlive));
     } catch (const RuntimeError& error) {
         reportFailure(error);
     } catch (const std::bad_alloc&) {
@@ -78,10 +97,15 @@ void Viewer::OpenCont(const QString& strFileName) {
 }
 
 void Viewer::OpenContents(const QByteArray& bytes) {
+    const BusyPointer busy;
+    show(bytes);
+}
+
+void Viewer::show(QByteArray bytes) {
     try {
         const QImage picture = ReadPicture(bytes);
         if (picture.isNull()) {
-            showText(bytes);
+            showText(std::move(bytes));
             return;
         }
         m_picCont->setPicture(picture);
@@ -99,12 +123,12 @@ void Viewer::reportFailure(const RuntimeError& error) const {
                           QString::number(error.number()), m_clientArea->window());
 }
 
-void Viewer::showText(const QByteArray& bytes) {
-    const DecodedText decoded = DecodeText(bytes);
-    QString text = LinesWithLineEnds(decoded.text);
+void Viewer::showText(QByteArray bytes) {
+    // The previous text goes before the new one is built, and the empty text area is what the
+    // window shows while a large file is being prepared.
     setIsText(true);
-    m_encoding = decoded.encoding;
-    m_txtCont->setContent(text);
+    m_txtCont->setContent(TextContent());
+    m_txtCont->setContent(TextContent(std::move(bytes), KeepWindowAlive));
 }
 
 void Viewer::setIsText(bool vNewValue) {
@@ -133,23 +157,39 @@ void Viewer::SetScrollbars() {
     const int w = m_vScroll1->width();
     const int h = m_hScroll1->height();
     const int sh = m_clientArea->height();
-    m_picParent->setGeometry(0, t, AtLeastZero(sw - w), AtLeastZero(sh - h));
+    // The viewport is exactly the part in sight, between the toolbar and the horizontal bar, so
+    // that the bars' ends show the picture's last row and column.
+    m_picParent->setGeometry(0, t, AtLeastZero(sw - w), AtLeastZero(sh - h - t));
     m_picCont->move(0, 0);
-    // The viewport reaches under the horizontal bar; the bars stay above it.
-    m_hScroll1->setGeometry(0, m_picParent->height(), m_picParent->width(), h);
-    m_vScroll1->setGeometry(m_picParent->width(), m_picParent->y(), w,
-                            AtLeastZero(m_picParent->height() - toolbarHeight()));
-    m_hScroll1->raise();
-    m_vScroll1->raise();
+    m_hScroll1->setGeometry(0, t + m_picParent->height(), m_picParent->width(), h);
+    m_vScroll1->setGeometry(m_picParent->width(), t, w, m_picParent->height());
     m_hScroll1->setRange(0, AtLeastZero(m_picCont->width() - m_picParent->width()));
     m_vScroll1->setRange(0, AtLeastZero(m_picCont->height() - m_picParent->height()));
     m_vScroll1->setVisible(m_picParent->height() < m_picCont->height());
     m_hScroll1->setVisible(m_picParent->width() < m_picCont->width());
 }
 
+bool Viewer::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched != m_picParent && watched != m_picCont) || event->type() != QEvent::Wheel)
+        return QObject::eventFilter(watched, event);
+    // The wheel scrolls the picture up and down, with Shift (or a sideways wheel) sideways,
+    // by a few rows of text per notch.
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    const QPoint delta = wheel->angleDelta();
+    const bool sideways =
+        (wheel->modifiers() & Qt::ShiftModifier) || qAbs(delta.x()) > qAbs(delta.y());
+    const int angle = sideways && delta.x() != 0 ? delta.x() : delta.y();
+    const int pixels = angle * QApplication::wheelScrollLines() *
+                       m_picParent->fontMetrics().lineSpacing() / QWheelEvent::DefaultDeltasPerStep;
+    QScrollBar* bar = sideways ? m_hScroll1 : m_vScroll1;
+    bar->setValue(bar->value() - pixels);
+    return true;
+}
+
 void Viewer::SaveCont(const QString& fileName) const {
+    const BusyPointer busy;
     if (m_isText) {
-        WriteWholeFile(fileName, EncodeText(m_txtCont->content(), m_encoding));
+        WriteWholeFile(fileName, m_txtCont->textContent().bytes());
         return;
     }
     if (m_picCont->picture().isNull())
@@ -158,10 +198,10 @@ void Viewer::SaveCont(const QString& fileName) const {
 }
 
 void Viewer::CopyCont() const {
+    const BusyPointer busy;
     if (m_isText) {
-        const QString selected = m_txtCont->selectedContent();
-        if (!selected.isEmpty())
-            QGuiApplication::clipboard()->setText(selected);
+        if (m_txtCont->hasSelection())
+            QGuiApplication::clipboard()->setText(m_txtCont->selectedContent());
         return;
     }
     if (m_picCont->picture().isNull())

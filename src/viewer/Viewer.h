@@ -1,7 +1,5 @@
 #pragma once
 
-#include "TextCodec.h"
-
 #include <QObject>
 #include <QString>
 
@@ -40,8 +38,8 @@ public:
     // Lays out the picture presentation: viewport, picture at its top-left corner, bars.
     void SetScrollbars();
 
-    // Writes what is shown to `fileName`: the text in the encoding it was loaded in, or the
-    // picture as BMP. Failures raise platform::RuntimeError.
+    // Writes what is shown to `fileName`: the text as the loaded bytes with every line ended,
+    // or the picture as BMP. Failures raise platform::RuntimeError.
     void SaveCont(const QString& fileName) const;
     // Puts the selected text (nothing when no text is selected) or the picture on the
     // clipboard. Failures raise platform::RuntimeError.
@@ -55,12 +53,17 @@ public:
     [[nodiscard]] QScrollBar* HScroll1() const { return m_hScroll1; }
     [[nodiscard]] QScrollBar* VScroll1() const { return m_vScroll1; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 Q_SIGNALS:
     // Sent on every assignment of IsText, so that select-all follows it.
     void IsTextChanged(bool isText);
 
 private:
-    void showText(const QByteArray& bytes);
+    // Shows bytes as a picture or as text; takes them so that the text needs no second copy.
+    void show(QByteArray bytes);
+    void showText(QByteArray bytes);
     void reportFailure(const platform::RuntimeError& error) const;
     [[nodiscard]] int toolbarHeight() const;
     [[nodiscard]] int twipsToPixelsX(double twips) const;
@@ -74,7 +77,6 @@ private:
     QScrollBar* m_hScroll1;
     QScrollBar* m_vScroll1;
     bool m_isText = false;
-    TextEncoding m_encoding = TextEncoding::Utf8;
 };
 
 } // namespace viewer

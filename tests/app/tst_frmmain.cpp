@@ -310,8 +310,8 @@ void FrmMainTest::resizingTheWindowLaysOutTheViewer() {
     QCOMPARE(toolbar->pos(), QPoint(0, 0));
     const int barWidth = m_window->ContentViewer()->VScroll1()->width();
     const int barHeight = m_window->ContentViewer()->HScroll1()->height();
-    QCOMPARE(viewport->geometry(),
-             QRect(0, toolbar->height(), client->width() - barWidth, client->height() - barHeight));
+    QCOMPARE(viewport->geometry(), QRect(0, toolbar->height(), client->width() - barWidth,
+                                         client->height() - barHeight - toolbar->height()));
 }
 
 void FrmMainTest::firstStartUsesDefaults() {

@@ -1,10 +1,12 @@
-// Decoding, line rules and encoding of the text the viewer shows.
+// Decoding, line rules and rows of the text the viewer shows.
 #include "viewer/TextCodec.h"
+#include "viewer/TextContent.h"
 #include "viewer/TextLines.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using viewer::TextContent;
 using viewer::TextEncoding;
 
 class TextContentTest : public QObject {
@@ -17,6 +19,8 @@ private Q_SLOTS:
     void decodingChoosesEncoding();
     void encodingReproducesLoadedBytes_data();
     void encodingReproducesLoadedBytes();
+    void rowsAndTheirText_data();
+    void rowsAndTheirText();
 };
 
 void TextContentTest::nlIsCarriageReturnThenLineFeed() {
@@ -27,25 +31,39 @@ void TextContentTest::nlIsCarriageReturnThenLineFeed() {
 }
 
 void TextContentTest::lineRules_data() {
-    QTest::addColumn<QString>("contents");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("empty file") << u""_s << u""_s;
-    QTest::newRow("last line without line end") << u"a\r\nb"_s << u"a\r\nb\r\n"_s;
-    QTest::newRow("every line ended") << u"a\r\nb\r\n"_s << u"a\r\nb\r\n"_s;
-    QTest::newRow("bare LF is a character") << u"a\nb\nc"_s << u"a\nb\nc\r\n"_s;
-    QTest::newRow("bare LF at the end") << u"a\n"_s << u"a\n\r\n"_s;
-    QTest::newRow("lone CR ends a line") << u"a\rb"_s << u"a\r\nb\r\n"_s;
-    QTest::newRow("lone CR at the end") << u"a\r"_s << u"a\r\n"_s;
-    QTest::newRow("empty lines") << u"\r\n\r\n"_s << u"\r\n\r\n"_s;
-    QTest::newRow("LF CR is a character and a line end") << u"a\n\rb"_s << u"a\n\r\nb\r\n"_s;
-    QTest::newRow("CR CR LF") << u"a\r\r\n"_s << u"a\r\n\r\n"_s;
-    QTest::newRow("single character") << u"x"_s << u"x\r\n"_s;
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("empty file") << ""_ba
+                                << ""_ba;
+    QTest::newRow("last line without line end") << "a\r\nb"_ba
+                                                << "a\r\nb\r\n"_ba;
+    QTest::newRow("every line ended") << "a\r\nb\r\n"_ba
+                                      << "a\r\nb\r\n"_ba;
+    QTest::newRow("bare LF is a character") << "a\nb\nc"_ba
+                                            << "a\nb\nc\r\n"_ba;
+    QTest::newRow("bare LF at the end") << "a\n"_ba
+                                        << "a\n\r\n"_ba;
+    QTest::newRow("lone CR ends a line") << "a\rb"_ba
+                                         << "a\r\nb\r\n"_ba;
+    QTest::newRow("lone CR at the end") << "a\r"_ba
+                                        << "a\r\n"_ba;
+    QTest::newRow("empty lines") << "\r\n\r\n"_ba
+                                 << "\r\n\r\n"_ba;
+    QTest::newRow("LF CR is a character and a line end") << "a\n\rb"_ba
+                                                         << "a\n\r\nb\r\n"_ba;
+    QTest::newRow("CR CR LF") << "a\r\r\n"_ba
+                              << "a\r\n\r\n"_ba;
+    QTest::newRow("single character") << "x"_ba
+                                      << "x\r\n"_ba;
+    QTest::newRow("lone CRs first and last, bytes between kept") << "\r\x93\xFA\r\n\xFF\r"_ba
+                                                                 << "\r\n\x93\xFA\r\n\xFF\r\n"_ba;
 }
 
 void TextContentTest::lineRules() {
-    QFETCH(QString, contents);
-    QFETCH(QString, shown);
-    QCOMPARE(viewer::LinesWithLineEnds(contents), shown);
+    QFETCH(QByteArray, contents);
+    QFETCH(QByteArray, shown);
+    viewer::ApplyLineRule(contents);
+    QCOMPARE(contents, shown);
 }
 
 void TextContentTest::decodingChoosesEncoding_data() {
@@ -67,16 +85,22 @@ void TextContentTest::decodingChoosesEncoding_data() {
     QTest::newRow("utf-8 cut off at the end is not utf-8")
         << QByteArray("\xE3\x81") << u"縺"_s << cp932;
     QTest::newRow("encoded surrogate is not utf-8")
-        << QByteArray("\xED\xA0\x80") << u"恝\x1A"_s << cp932;
+        << QByteArray("\xED\xA0\x80") << u"恝\uFFFD"_s << cp932;
+    QTest::newRow("cp932 undecodable single bytes")
+        << QByteArray("\xA0\xFD\xFE\xFFz") << u"\uFFFD\uFFFD\uFFFD\uFFFDz"_s << cp932;
+    QTest::newRow("cp932 lead byte without trail, inside and at the end")
+        << QByteArray("\x81 \x93") << u"\uFFFD \uFFFD"_s << cp932;
+    QTest::newRow("cp932 unassigned pair is one replacement")
+        << QByteArray("\x85\x40z") << u"\uFFFDz"_s << cp932;
 }
 
 void TextContentTest::decodingChoosesEncoding() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QFETCH(int, encoding);
-    const viewer::DecodedText decoded = viewer::DecodeText(bytes);
-    QCOMPARE(int(decoded.encoding), encoding);
-    QCOMPARE(decoded.text, text);
+    const TextEncoding detected = viewer::IsUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    QCOMPARE(int(detected), encoding);
+    QCOMPARE(viewer::DecodeText(bytes, detected), text);
 }
 
 void TextContentTest::encodingReproducesLoadedBytes_data() {
@@ -90,9 +114,52 @@ void TextContentTest::encodingReproducesLoadedBytes_data() {
 
 void TextContentTest::encodingReproducesLoadedBytes() {
     QFETCH(QByteArray, bytes);
-    const viewer::DecodedText decoded = viewer::DecodeText(bytes);
-    const QString shown = viewer::LinesWithLineEnds(decoded.text);
-    QCOMPARE(viewer::EncodeText(shown, decoded.encoding), bytes);
+    const TextContent content(bytes);
+    QCOMPARE(content.bytes(), bytes);
+    // Copying all of it gives the text the bytes decode to.
+    QCOMPARE(content.text({}, content.end()), viewer::DecodeText(bytes, content.encoding()));
+}
+
+void TextContentTest::rowsAndTheirText_data() {
+    // Rows split at line feeds and are cut at the longest row's length, never inside a
+    // character nor between a carriage return and its line feed.
+    constexpr qsizetype Max = TextContent::MaxRowBytes;
+    const QByteArray as(Max - 1, 'a');
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("rows");
+    QTest::newRow("empty: one empty row") << QByteArray() << QStringList{u""_s};
+    QTest::newRow("CR LF and lone LF end rows")
+        << "ab\r\ncd\nef"_ba << QStringList{u"ab"_s, u"cd"_s, u"ef"_s, u""_s};
+    QTest::newRow("utf-8 character across the cut")
+        << as + "\xE6\x97\xA5z\r\n"
+        << QStringList{QString::fromLatin1(as), u"日z"_s, u""_s};
+    QTest::newRow("cp932 character across the cut")
+        << as + "\x93\xFAz\r\n"
+        << QStringList{QString::fromLatin1(as), u"日z"_s, u""_s};
+    QTest::newRow("cp932 trail byte that looks like a lead byte before the cut")
+        << QByteArray(Max - 2, 'a') + "\x8C\xEA\x8C\xEAz\r\n"
+        << QStringList{QString(Max - 2, u'a') + u"語"_s, u"語z"_s, u""_s};
+    QTest::newRow("line end right after the longest row")
+        << as + "x\r\nz" << QStringList{QString::fromLatin1(as) + u"x"_s, u"z"_s, u""_s};
+    QByteArray many;
+    QStringList numbers;
+    for (int i = 0; i < 200; ++i) {
+        many += QByteArray::number(i) + "\r\n";
+        numbers << QString::number(i);
+    }
+    QTest::newRow("rows past several index entries") << many << (numbers << u""_s);
+}
+
+void TextContentTest::rowsAndTheirText() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, rows);
+    const TextContent content(bytes);
+    QCOMPARE(content.rowCount(), rows.size());
+    for (qsizetype row = 0; row < rows.size(); ++row)
+        QCOMPARE(content.rowText(row), rows[row]);
+    // Text between positions joins the rows with their line ends as loaded.
+    QCOMPARE(content.text({}, content.end()),
+             viewer::DecodeText(content.bytes(), content.encoding()));
 }
 
 QTEST_GUILESS_MAIN(TextContentTest)

@@ -9,6 +9,7 @@
 
 #include "TestFiles.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
@@ -18,10 +19,14 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(viewer::TextPosition)
 
 namespace {
 
@@ -56,6 +61,7 @@ private Q_SLOTS:
     void fileIsClosedWhenOpenContReturns_data();
     void fileIsClosedWhenOpenContReturns();
     void pictureAfterTextHidesText();
+    void largeFileLoadsWithWindowAliveAndBusyPointer();
 
     void layoutPlacesControls();
     void scrollBarsFollowOverhang_data();
@@ -63,6 +69,9 @@ private Q_SLOTS:
     void barsMoveThePictureByOnePixel();
     void relayoutShowsPictureFromItsCorner();
     void horizontalBarStaysAboveViewport();
+    void barEndsShowTheLastRowAndColumn_data();
+    void barEndsShowTheLastRowAndColumn();
+    void wheelScrollsThePicture();
     void textLayoutLeavesBarsAlone();
     void tinyClientAreaLaysOutWithoutNegativeSizes_data();
     void tinyClientAreaLaysOutWithoutNegativeSizes();
@@ -73,6 +82,9 @@ private Q_SLOTS:
     void saveReplacesExistingFile();
     void saveFailuresRaiseAndWriteNothing();
     void copyPutsExactlyTheSelection();
+    void mouseSelectsAndKeysCopy();
+    void caretKeysMoveAndSelect_data();
+    void caretKeysMoveAndSelect();
     void copyWithoutSelectionLeavesClipboard();
     void copyPutsThePicture();
     void copyWithoutPictureRaises();
@@ -219,9 +231,31 @@ void ViewerTest::pictureAfterTextHidesText() {
     QCOMPARE(m_viewer->txtCont()->content(), u"text\r\n"_s); // kept while hidden
 }
 
+void ViewerTest::largeFileLoadsWithWindowAliveAndBusyPointer() {
+    // Events are handled while a file larger than one piece of work loads, under the busy
+    // pointer; afterwards the pointer is back and the whole text is there.
+    constexpr int Lines = 1 << 20; // 18 MiB, more than one piece of work
+    const QString path = write(u"large.txt"_s, QByteArray("0123456789abcdef\r\n").repeated(Lines));
+    int shotsWhileBusy = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] {
+        const QCursor* pointer = QApplication::overrideCursor();
+        if (pointer && pointer->shape() == Qt::WaitCursor)
+            ++shotsWhileBusy;
+    });
+    timer.start(0);
+    m_viewer->OpenCont(path);
+    timer.stop();
+    QVERIFY(shotsWhileBusy > 0);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    const viewer::TextContent& text = m_viewer->txtCont()->textContent();
+    QCOMPARE(text.rowCount(), Lines + 1);
+    QCOMPARE(text.rowText(text.rowCount() - 2), u"0123456789abcdef"_s);
+}
+
 void ViewerTest::layoutPlacesControls() {
     const int sw = 400, sh = 300, t = ToolbarHeight, w = BarThickness, h = BarThickness;
-    QCOMPARE(m_viewer->picParent()->geometry(), QRect(0, t, sw - w, sh - h));
+    QCOMPARE(m_viewer->picParent()->geometry(), QRect(0, t, sw - w, sh - h - t));
     QCOMPARE(m_viewer->HScroll1()->geometry(), QRect(0, sh - h, sw - w, h));
     QCOMPARE(m_viewer->VScroll1()->geometry(), QRect(sw - w, t, w, sh - h - t));
     // The text area keeps 8 pixels beside it and 4 pixels above and below.
@@ -229,8 +263,7 @@ void ViewerTest::layoutPlacesControls() {
 }
 
 void ViewerTest::scrollBarsFollowOverhang_data() {
-    // The viewport is 383 x 283 pixels (client 400 x 300 less the bars); its lowest 28 rows
-    // lie under the horizontal bar.
+    // The viewport is 383 x 255 pixels: the client's 400 x 300 less the bars and the toolbar.
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<bool>("hBar");
     QTest::addColumn<int>("hMax");
@@ -239,10 +272,9 @@ void ViewerTest::scrollBarsFollowOverhang_data() {
     QTest::newRow("smaller both ways") << QSize(100, 100) << false << 0 << false << 0;
     QTest::newRow("exactly as wide") << QSize(383, 100) << false << 0 << false << 0;
     QTest::newRow("100 pixels wider") << QSize(483, 100) << true << 100 << false << 0;
-    QTest::newRow("taller than the rows in sight, not than the viewport")
-        << QSize(100, 270) << false << 0 << false << 0;
-    QTest::newRow("one row taller") << QSize(100, 284) << false << 0 << true << 1;
-    QTest::newRow("larger both ways") << QSize(800, 600) << true << 417 << true << 317;
+    QTest::newRow("exactly as tall") << QSize(100, 255) << false << 0 << false << 0;
+    QTest::newRow("one row taller") << QSize(100, 256) << false << 0 << true << 1;
+    QTest::newRow("larger both ways") << QSize(800, 600) << true << 417 << true << 345;
 }
 
 void ViewerTest::scrollBarsFollowOverhang() {
@@ -289,8 +321,58 @@ void ViewerTest::horizontalBarStaysAboveViewport() {
     m_client->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
     const QPoint inBar = m_viewer->HScroll1()->geometry().center();
-    QVERIFY(m_viewer->picParent()->geometry().contains(inBar));
     QCOMPARE(m_client->childAt(inBar), m_viewer->HScroll1());
+    QVERIFY(!m_viewer->picParent()->geometry().intersects(m_viewer->HScroll1()->geometry()));
+}
+
+void ViewerTest::barEndsShowTheLastRowAndColumn_data() {
+    QTest::addColumn<QSize>("picture");
+    QTest::newRow("larger both ways") << QSize(800, 600);
+    QTest::newRow("taller only") << QSize(300, 600);
+    QTest::newRow("one row taller than in sight") << QSize(300, 256);
+    QTest::newRow("wider only") << QSize(800, 200);
+}
+
+void ViewerTest::barEndsShowTheLastRowAndColumn() {
+    // The picture's last row and column are drawn in their own colours; with both bars at
+    // their ends they show just inside the bars' edges, below the toolbar.
+    QFETCH(QSize, picture);
+    QImage image = Picture(picture);
+    const int right = picture.width() - 1, bottom = picture.height() - 1;
+    for (int x = 0; x <= right; ++x)
+        image.setPixel(x, bottom, qRgb(0, 255, 0));
+    for (int y = 0; y <= bottom; ++y)
+        image.setPixel(right, y, qRgb(255, 255, 0));
+    image.setPixel(right, bottom, qRgb(255, 0, 255));
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(image, "png")));
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
+    for (QScrollBar* bar : {m_viewer->HScroll1(), m_viewer->VScroll1()})
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    const QImage shown = m_client->grab().toImage();
+    const int lastX = 400 - BarThickness - 1, lastY = 300 - BarThickness - 1;
+    const int cornerX = qMin(lastX, right), cornerY = qMin(lastY, ToolbarHeight + bottom);
+    QCOMPARE(shown.pixel(cornerX, cornerY), qRgb(255, 0, 255));
+    QCOMPARE(shown.pixel(cornerX - 1, cornerY), qRgb(0, 255, 0));
+    QCOMPARE(shown.pixel(cornerX, cornerY - 1), qRgb(255, 255, 0));
+}
+
+void ViewerTest::wheelScrollsThePicture() {
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({2000, 2000}), "png")));
+    const auto wheel = [&](QPoint angle, Qt::KeyboardModifiers modifiers) {
+        QWidget* target = m_viewer->picCont();
+        QWheelEvent event({10, 10}, target->mapToGlobal(QPointF(10, 10)), {}, angle, Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &event);
+    };
+    wheel({0, -120}, {});
+    const int down = m_viewer->VScroll1()->value();
+    QVERIFY(down > 0);
+    QCOMPARE(m_viewer->picCont()->pos(), QPoint(0, -down));
+    wheel({0, -120}, Qt::ShiftModifier);
+    QCOMPARE(m_viewer->HScroll1()->value(), down);
+    wheel({0, 120}, {});
+    QCOMPARE(m_viewer->picCont()->pos(), QPoint(-down, 0));
 }
 
 void ViewerTest::textLayoutLeavesBarsAlone() {
@@ -338,6 +420,11 @@ void ViewerTest::savedTextReproducesLoadedFile_data() {
     QTest::newRow("utf-8") << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\nline\r\n");
     QTest::newRow("cp932") << QByteArray("\x93\xFA\x96\x7B\x8C\xEA\r\n\x95\x5C\x83\x5C\r\n");
     QTest::newRow("empty") << QByteArray();
+    QTest::newRow("utf-8 with one bad byte")
+        << QByteArray("\xE3\x81\xAE\xE3\x81\xAE\xFF\xE3\x81\xAE\r\n");
+    QTest::newRow("cp932 with bytes it cannot map")
+        << QByteArray("\x93\xFA\x85\x40\xA0\x7F\xFD\xFE\xFF\x81\r\n\x96\x7B\r\n");
+    QTest::newRow("cp932 with bare LF") << QByteArray("\x93\xFA\n\x96\x7B\n\r\n");
 }
 
 void ViewerTest::savedTextReproducesLoadedFile() {
@@ -346,6 +433,10 @@ void ViewerTest::savedTextReproducesLoadedFile() {
     const QString out = m_dir->filePath(u"out.bmp"_s);
     m_viewer->SaveCont(out);
     QCOMPARE(FileBytes(out), bytes);
+    // A file not ending its last line is saved with the line end the viewer shows.
+    m_viewer->OpenCont(write(u"open.txt"_s, bytes + "\x82"));
+    m_viewer->SaveCont(out);
+    QCOMPARE(FileBytes(out), bytes + "\x82\r\n");
 }
 
 void ViewerTest::savedPictureIsBmpWhateverTheName() {
@@ -398,20 +489,17 @@ void ViewerTest::copyPutsExactlyTheSelection() {
     m_viewer->OpenCont(write(u"in.txt"_s, "ab\r\ncd\nef\r\ngh"));
     QCOMPARE(m_viewer->txtCont()->content(), u"ab\r\ncd\nef\r\ngh\r\n"_s);
     struct Case {
-        int start, end; // positions in the text box, where each CR LF is one break
+        viewer::TextPosition start, end; // rows end at each CR LF and each lone LF
         QString expected;
     };
     const Case cases[] = {
-        {0, 2, u"ab"_s},
-        {1, 4, u"b\r\nc"_s},
-        {3, 9, u"cd\nef\r\n"_s},
-        {0, 12, u"ab\r\ncd\nef\r\ngh\r\n"_s},
+        {{0, 0}, {0, 2}, u"ab"_s},
+        {{0, 1}, {1, 1}, u"b\r\nc"_s},
+        {{1, 0}, {3, 0}, u"cd\nef\r\n"_s},
+        {{4, 0}, {0, 0}, u"ab\r\ncd\nef\r\ngh\r\n"_s},
     };
     for (const Case& c : cases) {
-        QTextCursor cursor = m_viewer->txtCont()->textCursor();
-        cursor.setPosition(c.start);
-        cursor.setPosition(c.end, QTextCursor::KeepAnchor);
-        m_viewer->txtCont()->setTextCursor(cursor);
+        m_viewer->txtCont()->select(c.start, c.end);
         m_viewer->CopyCont();
         QCOMPARE(QGuiApplication::clipboard()->text(), c.expected);
     }
@@ -419,6 +507,71 @@ void ViewerTest::copyPutsExactlyTheSelection() {
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(m_viewer->txtCont(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), cases[3].expected);
+}
+
+void ViewerTest::mouseSelectsAndKeysCopy() {
+    // A drag from the middle of the first row to the middle of the second, then Shift+click
+    // further on; Ctrl+A and Ctrl+C in the text box take the whole text.
+    m_viewer->OpenCont(write(u"in.txt"_s, "abcdef\r\n\x93\xFA\x96\x7B\x8C\xEA\r\nxyz"));
+    viewer::ContentTextBox* box = m_viewer->txtCont();
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
+    QWidget* area = box->viewport();
+    const QFontMetrics metrics(box->font());
+    const int rowMiddle = metrics.lineSpacing() / 2;
+    const auto at = [&](const QString& before, int row) {
+        return QPoint(4 + metrics.horizontalAdvance(before),
+                      row * metrics.lineSpacing() + rowMiddle);
+    };
+    QTest::mousePress(area, Qt::LeftButton, {}, at(u"ab"_s, 0));
+    QTest::mouseMove(area, at(u"日"_s, 1));
+    QTest::mouseRelease(area, Qt::LeftButton, {}, at(u"日"_s, 1));
+    QCOMPARE(box->selectedContent(), u"cdef\r\n日"_s);
+    QTest::mouseClick(area, Qt::LeftButton, Qt::ShiftModifier, at(u"x"_s, 2));
+    QCOMPARE(box->selectedContent(), u"cdef\r\n日本語\r\nx"_s);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"abcdef\r\n日本語\r\nxyz\r\n"_s);
+}
+
+void ViewerTest::caretKeysMoveAndSelect_data() {
+    // Rows "abc", "日本語", "xy" and the empty row after the last line end.
+    QTest::addColumn<viewer::TextPosition>("start");
+    QTest::addColumn<QTestEventList>("keys");
+    QTest::addColumn<QString>("selected");
+    const auto keys = [](std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>> list) {
+        QTestEventList events;
+        for (const auto& [key, modifiers] : list)
+            events.addKeyClick(key, modifiers);
+        return events;
+    };
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    QTest::newRow("right across the line end")
+        << viewer::TextPosition{0, 2} << keys({{Qt::Key_Right, shift}, {Qt::Key_Right, shift}})
+        << u"c\r\n"_s;
+    QTest::newRow("left from a row start to the row before")
+        << viewer::TextPosition{1, 0} << keys({{Qt::Key_Left, shift}}) << u"\r\n"_s;
+    QTest::newRow("down keeps the column")
+        << viewer::TextPosition{0, 1} << keys({{Qt::Key_Down, shift}}) << u"bc\r\n日"_s;
+    QTest::newRow("end, then down to a shorter row")
+        << viewer::TextPosition{1, 0} << keys({{Qt::Key_End, shift}, {Qt::Key_Down, shift}})
+        << u"日本語\r\nxy"_s;
+    QTest::newRow("to the end of the text")
+        << viewer::TextPosition{2, 1} << keys({{Qt::Key_End, shift | Qt::ControlModifier}})
+        << u"y\r\n"_s;
+    QTest::newRow("a move without Shift drops the selection")
+        << viewer::TextPosition{0, 0} << keys({{Qt::Key_Right, shift}, {Qt::Key_Right, {}}})
+        << QString();
+}
+
+void ViewerTest::caretKeysMoveAndSelect() {
+    QFETCH(viewer::TextPosition, start);
+    QFETCH(QTestEventList, keys);
+    m_viewer->OpenCont(write(u"in.txt"_s, "abc\r\n\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\r\nxy"));
+    viewer::ContentTextBox* box = m_viewer->txtCont();
+    box->select(start, start);
+    keys.simulate(box);
+    QTEST(box->selectedContent(), "selected");
 }
 
 void ViewerTest::copyWithoutSelectionLeavesClipboard() {
@@ -451,11 +604,9 @@ void ViewerTest::selectAllSelectsTheWholeTextOnly() {
     QVERIFY(other.hasFocus());
 
     m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({5, 5}), "png")));
-    QTextCursor cursor = m_viewer->txtCont()->textCursor();
-    cursor.clearSelection();
-    m_viewer->txtCont()->setTextCursor(cursor);
+    m_viewer->txtCont()->select({}, {});
     m_viewer->SelAll();
-    QVERIFY(!m_viewer->txtCont()->textCursor().hasSelection());
+    QVERIFY(!m_viewer->txtCont()->hasSelection());
 }
 
 QTEST_MAIN(ViewerTest)
