@@ -1,7 +1,12 @@
+#include "TakenOutFile.h"
 #include "frmMain.h"
+
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QImageReader>
+
+#include <unistd.h>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -11,6 +16,14 @@ int main(int argc, char* argv[]) {
     // The program ends as soon as the main window has saved its settings.
     QObject::connect(&window, &frmMain::Unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // Asked to end from outside: the file handed to an application is dealt with, and the
+    // program ends at once, without saving the settings or showing anything.
+    platform::TerminationSignals termination;
+    QObject::connect(&termination, &platform::TerminationSignals::received, &termination,
+                     [](int signal) {
+                         TakenOutFile::EndAllByForce();
+                         ::_exit(128 + signal);
+                     });
     window.Form_Load();
     return app.exec();
 }
