@@ -1,6 +1,7 @@
 #include "TakenOutFile.h"
 
 #include "ContentDigest.h"
+#include "UiText.h"
 
 #include "locker/Locker.h"
 #include "platform/FileUseWatch.h"
@@ -24,13 +25,18 @@ std::vector<TakenOutFile*>& Live() {
     return files;
 }
 
+// "$temp.dat" in the working directory, or nothing when that directory is gone (a path made
+// from it then would point at the root folder).
 QString HandOffPath() {
-    return QDir::current().absoluteFilePath(TakenOutFile::Name);
+    const QString folder = QDir::currentPath();
+    return folder.isEmpty() ? QString() : folder + u'/' + TakenOutFile::Name;
 }
 
 } // namespace
 
 TakenOutFile::TakenOutFile(QObject* parent) : QObject(parent), m_file(HandOffPath()) {
+    if (m_file.fileName().isEmpty())
+        throw platform::RuntimeError(platform::err::PathNotFound, ui::WorkingFolderGone.arg(Name));
     if (!RemoveStale())
         throw platform::RuntimeError(platform::err::PermissionDenied);
     m_record.file = m_file.fileName();
@@ -39,8 +45,8 @@ TakenOutFile::TakenOutFile(QObject* parent) : QObject(parent), m_file(HandOffPat
         platform::CreateOwnerOnly(m_file);
     } catch (const platform::RuntimeError& error) {
         throw platform::RuntimeError(
-            error.number(), QStringLiteral("作業フォルダ %1 に取り出したファイル %2 を作れません。")
-                                .arg(QDir::toNativeSeparators(QDir::currentPath()), Name));
+            error.number(),
+            ui::HandOffNotCreated.arg(QDir::toNativeSeparators(QDir::currentPath()), Name));
     }
     handoff::Remember(m_record);
     Live().push_back(this);
@@ -143,7 +149,7 @@ void TakenOutFile::EndAllByForce() {
 
 bool TakenOutFile::RemoveStale() {
     const QString path = HandOffPath();
-    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+    if (path.isEmpty() || (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()))
         return true;
     if (handoff::HeldByLiveCopy(path))
         return false;
@@ -156,13 +162,14 @@ QString TakenOutFile::ReserveNameBeside(const QString& lockerFile) {
     const QFileInfo original(lockerFile);
     const QString suffix = original.suffix().isEmpty() ? QString() : u'.' + original.suffix();
     for (int n = 2;; ++n) {
-        QFile reserved(original.dir().filePath(original.completeBaseName() +
-                                               QStringLiteral(" (%1)").arg(n) + suffix));
+        const QString name = original.dir().filePath(original.completeBaseName() +
+                                                     QStringLiteral(" (%1)").arg(n) + suffix);
+        QFile reserved(name);
         try {
             platform::CreateOwnerOnly(reserved);
-            return reserved.fileName();
+            return name;
         } catch (const platform::RuntimeError&) {
-            if (!reserved.exists())
+            if (!QFileInfo::exists(name))
                 throw;
         }
     }

@@ -64,6 +64,10 @@ inline const QString HandOffStillUsed = QStringLiteral(
 inline const QString LeftoverChanged =
     QStringLiteral("前回取り出したファイル %1 が変更されたまま残っています。%2 "
                    "の隣に新しいロッカーファイルとしてしまいますか？（いいえ: 削除します）");
+inline const QString HandOffNotCreated =
+    QStringLiteral("作業フォルダ %1 に取り出したファイル %2 を作れません。");
+inline const QString WorkingFolderGone =
+    QStringLiteral("作業フォルダがなくなっているため、取り出したファイル %1 を作れません。");
 inline const QString PutAwayIntoNewLocker = QStringLiteral(
     "変更されていた取り出したファイルを、新しいロッカーファイル %1 にしまいました。");
 
