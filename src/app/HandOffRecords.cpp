@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QSettings>
-#include <QUrl>
 
 namespace handoff {
 
@@ -22,7 +21,7 @@ QSettings Store() {
 
 // A path as one key: its separators would otherwise open sub-groups.
 QString KeyOf(const QString& file) {
-    return QString::fromLatin1(QUrl::toPercentEncoding(file));
+    return QString::fromLatin1(file.toUtf8().toHex());
 }
 
 } // namespace

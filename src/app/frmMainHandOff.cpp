@@ -78,8 +78,11 @@ void frmMain::recoverHandOff(const HandOffRecord& leftover) {
             QFile::remove(target);
             return;
         }
+        QFile::remove(leftover.file);
+        handoff::Forget(leftover.file);
         platform::ShowMessage(ui::PutAwayIntoNewLocker.arg(QDir::toNativeSeparators(target)),
                               QMessageBox::Information, QMessageBox::Ok, {}, this);
+        return;
     }
     QFile::remove(leftover.file);
     handoff::Forget(leftover.file);
