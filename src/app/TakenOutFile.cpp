@@ -46,7 +46,8 @@ TakenOutFile::TakenOutFile(QObject* parent) : QObject(parent), m_file(HandOffPat
     } catch (const platform::RuntimeError& error) {
         throw platform::RuntimeError(
             error.number(),
-            ui::HandOffNotCreated.arg(QDir::toNativeSeparators(QDir::currentPath()), Name));
+            ui::HandOffNotCreated.arg(QDir::toNativeSeparators(QDir::currentPath()), Name) +
+                error.description());
     }
     handoff::Remember(m_record);
     Live().push_back(this);

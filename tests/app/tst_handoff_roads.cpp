@@ -220,6 +220,8 @@ void HandOffRoadsTest::roads() {
     if (ending == Ending::Term || ending == Ending::Kill) {
         makeLocker(script);
         runProgramUntil(ending == Ending::Term ? SIGTERM : SIGKILL);
+        if (QTest::currentTestFailed())
+            return;
         // The next start, asking for the key password to put a changed leftover away.
         if (putBack == QMessageBox::Yes)
             testsupport::whenModalShown([](QWidget* modal) {
