@@ -4,7 +4,6 @@
 // other plaintext copy may remain, and edits end up only where the user agreed.
 #include "HandOffRecords.h"
 #include "TakenOutFile.h"
-#include "UiText.h"
 #include "frmKey.h"
 #include "frmMain.h"
 #include "frmOptions.h"
@@ -254,8 +253,15 @@ void HandOffRoadsTest::roads() {
     }
 
     QStringList shown;
-    for (const platform::MessageRequest& box : m_boxes->boxes())
+    for (const platform::MessageRequest& box : m_boxes->boxes()) {
         shown << box.text;
+        // Enter keeps the program running and puts edits back.
+        if (box.icon == QMessageBox::Question) {
+            QCOMPARE(box.title, u"Winヴォレル97"_s);
+            QCOMPARE(box.defaultButton,
+                     box.text.endsWith(u"終了しますか？"_s) ? QMessageBox::No : QMessageBox::Yes);
+        }
+    }
     QCOMPARE(shown, boxes.replaceInStrings(u"{dir}"_s, m_dir->path()));
     QVERIFY(!QFile::exists(path(TempName)));
     QTEST(takenOut(u"a.vrl"_s), "inLocker");
