@@ -79,7 +79,7 @@ private:
 
 void HandOffRoadsTest::initTestCase() {
     // Long enough for the readers below that start 2 and 3 s late, shorter than the holder.
-    TakenOutFile::ReaderWait = std::chrono::seconds(4);
+    TakenOutFile::ReaderWait = std::chrono::seconds(6);
 }
 
 void HandOffRoadsTest::init() {
@@ -189,7 +189,7 @@ void HandOffRoadsTest::roads_data() {
         << lateReader << Ending::QuitYes << QMessageBox::No << QByteArray()
         << QStringList{stillUsed} << Plain << QByteArray("<none>");
     QTest::newRow("holder keeps it open after the started process ended")
-        << QByteArray("exec 3<\"$1\"; (sleep 5; cat \"$1\" > read.dat) &") << Ending::Stays
+        << QByteArray("exec 3<\"$1\"; (sleep 8; cat \"$1\" > read.dat) &") << Ending::Stays
         << QMessageBox::No << Plain << QStringList() << Plain << QByteArray("<none>");
     QTest::newRow("editor appends a line, Yes puts it back")
         << QByteArray("echo extra >> \"$1\"") << Ending::Stays << QMessageBox::Yes << QByteArray()
@@ -244,7 +244,7 @@ void HandOffRoadsTest::roads() {
             QCOMPARE(m_window->isVisible(), ending == Ending::QuitNo);
             QCOMPARE(QFile::exists(path(TempName)), ending == Ending::QuitNo);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), 30000);
         if (!read.isEmpty())
             QCOMPARE(FileBytes(path(u"read.dat"_s)), read);
         // Once the file is gone, quitting asks nothing.
