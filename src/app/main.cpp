@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QImageReader>
 
-#include <unistd.h>
-
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // Photographs of many megapixels decode in full; Qt's default stops at 128 MiB.
@@ -22,7 +20,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&termination, &platform::TerminationSignals::received, &termination,
                      [](int signal) {
                          TakenOutFile::EndAllByForce();
-                         ::_exit(128 + signal);
+                         platform::TerminationSignals::EndNow(signal);
                      });
     window.Form_Load();
     return app.exec();

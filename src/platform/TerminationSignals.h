@@ -18,6 +18,10 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
+    // Ends the program at once, skipping every destructor and exit handler, with the exit
+    // status of a program ended by `signal`.
+    [[noreturn]] static void EndNow(int signal);
+
 Q_SIGNALS:
     void received(int signal);
 
