@@ -1,23 +1,177 @@
 #include "TakenOutFile.h"
 
+#include "ContentDigest.h"
+#include "UiText.h"
+
+#include "locker/Locker.h"
+#include "platform/FileUseWatch.h"
+#include "platform/HandOffFile.h"
+#include "platform/ProcessIdentity.h"
+#include "platform/ProcessLaunch.h"
+#include "platform/RuntimeError.h"
+
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Every hand-off alive, for an end of the program that destroys nothing.
+std::vector<TakenOutFile*>& Live() {
+    static std::vector<TakenOutFile*> files;
+    return files;
+}
+
+// "$temp.dat" in the working directory, or nothing when that directory is gone (a path made
+// from it then would point at the root folder).
+QString HandOffPath() {
+    const QString folder = QDir::currentPath();
+    return folder.isEmpty() ? QString() : folder + u'/' + TakenOutFile::Name;
+}
+
+} // namespace
+
+TakenOutFile::TakenOutFile(QObject* parent) : QObject(parent), m_file(HandOffPath()) {
+    if (m_file.fileName().isEmpty())
+        throw platform::RuntimeError(platform::err::PathNotFound, ui::WorkingFolderGone.arg(Name));
+    if (!RemoveStale())
+        throw platform::RuntimeError(platform::err::PermissionDenied);
+    m_record.file = m_file.fileName();
+    m_record.owner = platform::CurrentProcessTag();
+    try {
+        platform::CreateOwnerOnly(m_file);
+    } catch (const platform::RuntimeError& error) {
+        throw platform::RuntimeError(
+            error.number(),
+            ui::HandOffNotCreated.arg(QDir::toNativeSeparators(QDir::currentPath()), Name) +
+                error.description());
+    }
+    handoff::Remember(m_record);
+    Live().push_back(this);
+    // exit() (as when the display connection is lost) skips every destructor. Registered
+    // this late so that it runs before the static objects the clean-up uses are destroyed.
+    static const bool atExit = std::atexit(&TakenOutFile::EndAllByForce) == 0;
+    Q_UNUSED(atExit);
+    m_poll.setInterval(std::chrono::seconds(1));
+    connect(&m_poll, &QTimer::timeout, this, &TakenOutFile::check);
+}
 
 TakenOutFile::~TakenOutFile() {
-    if (m_holders > 0)
-        remove();
+    if (!m_finished)
+        endByForce();
+    std::erase(Live(), this);
 }
 
-void TakenOutFile::hold() {
-    if (m_holders++ == 0)
-        m_path = QDir::current().absoluteFilePath(Name);
+void TakenOutFile::handTo(const QString& application, const QString& lockerFile,
+                          const QString& password, int keyType,
+                          const std::optional<QString>& appHeader) {
+    m_file.close();
+    m_record.lockerFile = QFileInfo(lockerFile).absoluteFilePath();
+    m_record.keyType = keyType;
+    m_record.appHeader = appHeader;
+    m_record.digest = ContentDigest(m_record.file);
+    m_password = password;
+    handoff::Remember(m_record);
+    m_watch = new platform::FileUseWatch(m_record.file, this);
+    connect(m_watch, &platform::FileUseWatch::opened, this, [this] {
+        if (!m_processRuns)
+            m_openedSinceEnd = true;
+    });
+    connect(m_watch, &platform::FileUseWatch::released, this, &TakenOutFile::check);
+    platform::StartProgram(application, {Name}, this, [this] { processEnded(); });
+    m_processRuns = true;
+    m_running.start();
 }
 
-void TakenOutFile::release() {
-    if (m_holders > 0 && --m_holders == 0)
-        remove();
+void TakenOutFile::processEnded() {
+    m_processRuns = false;
+    m_readerAwaited = m_running.elapsed() < LauncherRun.count();
+    m_waiting.start();
+    m_poll.start();
+    check();
 }
 
-void TakenOutFile::remove() const {
-    QFile::remove(m_path);
+// Gone when nobody has it open and, after a launcher, its reader has come or too long passed.
+void TakenOutFile::check() {
+    if (m_finished || m_processRuns)
+        return;
+    if (platform::OpenInOtherProcess(m_record.file)) {
+        m_readerAwaited = false;
+        return;
+    }
+    if (m_readerAwaited && !m_openedSinceEnd && m_waiting.elapsed() < ReaderWait.count())
+        return;
+    Q_EMIT unused();
+}
+
+void TakenOutFile::remove() {
+    m_finished = true;
+    m_poll.stop();
+    m_file.close();
+    QFile::remove(m_record.file);
+    handoff::Forget(m_record.file);
+}
+
+void TakenOutFile::keepForNextStart() {
+    m_finished = true;
+    m_poll.stop();
+}
+
+void TakenOutFile::endByForce() {
+    m_finished = true;
+    m_poll.stop();
+    if (m_record.changed()) {
+        QString target;
+        try {
+            target = ReserveNameBeside(m_record.lockerFile);
+            locker::PutAway(m_record.file, target, m_password, m_record.keyType,
+                            m_record.appHeader);
+            handoff::AddForcedPutAway(target);
+        } catch (const std::exception&) {
+            if (!target.isEmpty())
+                QFile::remove(target);
+            keepForNextStart();
+            return;
+        }
+    }
+    remove();
+}
+
+void TakenOutFile::EndAllByForce() {
+    // endByForce leaves the objects in the list; their destructors take them out.
+    for (TakenOutFile* file : Live()) {
+        if (file->inUse())
+            file->endByForce();
+    }
+}
+
+bool TakenOutFile::RemoveStale() {
+    const QString path = HandOffPath();
+    if (path.isEmpty() || (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()))
+        return true;
+    if (handoff::HeldByLiveCopy(path))
+        return false;
+    QFile::remove(path);
+    handoff::Forget(path);
+    return true;
+}
+
+QString TakenOutFile::ReserveNameBeside(const QString& lockerFile) {
+    const QFileInfo original(lockerFile);
+    const QString suffix = original.suffix().isEmpty() ? QString() : u'.' + original.suffix();
+    for (int n = 2;; ++n) {
+        const QString name = original.dir().filePath(original.completeBaseName() +
+                                                     QStringLiteral(" (%1)").arg(n) + suffix);
+        QFile reserved(name);
+        try {
+            platform::CreateOwnerOnly(reserved);
+            return name;
+        } catch (const platform::RuntimeError&) {
+            if (!QFileInfo::exists(name))
+                throw;
+        }
+    }
 }

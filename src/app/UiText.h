@@ -56,6 +56,21 @@ inline const QString ReplaceQuestion =
 inline const QString StrangeKeyPassword = QStringLiteral("鍵のパスワードが変です。");
 inline const QString EnterKeyPassword = QStringLiteral("鍵のパスワードを入力してください。");
 
+// The file handed to an application, when it is to go or is left from an earlier run.
+inline const QString HandOffChanged =
+    QStringLiteral("取り出したファイルが変更されています。ロッカーファイルにしまい直しますか？");
+inline const QString HandOffStillUsed = QStringLiteral(
+    "取り出したファイルはまだ使われています。終了すると削除されます。終了しますか？");
+inline const QString LeftoverChanged =
+    QStringLiteral("前回取り出したファイル %1 が変更されたまま残っています。%2 "
+                   "の隣に新しいロッカーファイルとしてしまいますか？（いいえ: 削除します）");
+inline const QString HandOffNotCreated =
+    QStringLiteral("作業フォルダ %1 に取り出したファイル %2 を作れません。");
+inline const QString WorkingFolderGone =
+    QStringLiteral("作業フォルダがなくなっているため、取り出したファイル %1 を作れません。");
+inline const QString PutAwayIntoNewLocker = QStringLiteral(
+    "変更されていた取り出したファイルを、新しいロッカーファイル %1 にしまいました。");
+
 // The help document, in the working directory, and the two lines shown when it is missing.
 inline const QString HelpDocument = QStringLiteral("Readme.htm");
 inline const QString HelpNotFound = QStringLiteral("ファイルが見つかりません。");

@@ -44,6 +44,7 @@ void frmMain::Form_Load() {
     restoreOptions();
     Form_Resize();
     show();
+    recoverHandOffs();
     EntStartPass();
 }
 
@@ -115,6 +116,10 @@ void frmMain::restoreOptions() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!letHandOffGo()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

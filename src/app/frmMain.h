@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <memory>
 #include <optional>
 
 class frmFile;
@@ -40,11 +41,11 @@ public:
     void setKeyPassWd(const QString& value) { m_keyPassWd = value; }
 
     // Put away and take out. Each reports its own failures and returns nothing. While the
-    // own methods run, the hourglass and the progress window show. Take out writes the
-    // file to "$temp.dat" in the working directory and shows it in the viewer, or starts
-    // the application (the one recorded in the locker file with AppMode 1, else strAppName)
-    // with it; "$temp.dat" is deleted after the viewer has read it, when the application
-    // ends, or at once when anything fails.
+    // own methods run, the hourglass and the progress window show. Take out shows the file
+    // in the viewer from memory, or writes it to "$temp.dat" in the working directory and
+    // starts the application (the one recorded in the locker file with AppMode 1, else
+    // strAppName) with it; "$temp.dat" goes once no program uses it any more, after asking
+    // whether to put a changed file back, or at once when anything fails.
     void EncFile(const QString& sbjFileName, const QString& objFileName, const QString& strPassWd,
                  const std::optional<QString>& strAppName = {});
     void TakeFile(const QString& objFileName, const QString& strPassWd,
@@ -157,8 +158,21 @@ private:
     [[nodiscard]] QString chosenFile() const;
     // Whether the put away may write `target`, asking when it exists or is the source.
     [[nodiscard]] bool replaceAgreed(const QString& source, const QString& target);
-    // Hands "$temp.dat" to the application, holding the file until the application ends.
-    void startApplication(const QString& application);
+    // Hands the written "$temp.dat" to the application; it lives on in m_handOff.
+    void startApplication(std::unique_ptr<TakenOutFile> handOff, const QString& application,
+                          const QString& objFileName, const QString& strPassWd, int keyType,
+                          const std::optional<QString>& appHeader);
+    // Asks whether to put a changed "$temp.dat" back into its locker file, then deletes it.
+    void finishHandOff();
+    // Puts `file` away into `target` under the operation's error handler; true on success.
+    bool putBack(const HandOffRecord& file, const QString& password, const QString& target);
+    // Quitting while an application may still use "$temp.dat": true when the user agrees,
+    // the file then finished.
+    bool letHandOffGo();
+    // At start: names the locker files written at a forced end, and deals with the files
+    // an ended copy of the program left behind.
+    void recoverHandOffs();
+    void recoverHandOff(const HandOffRecord& leftover);
 
     QWidget* m_clientArea;
     viewer::Viewer* m_viewer = nullptr;
@@ -167,7 +181,10 @@ private:
     frmOptions* m_frmOptions = nullptr;
     QString m_keyPassWd;
     QString m_commandLine;
-    TakenOutFile m_takenOut;
+    // The file handed to an application, while it lives.
+    std::unique_ptr<TakenOutFile> m_handOff;
+    // Set while a question about it is open, so that it is not finished meanwhile.
+    bool m_askingAboutHandOff = false;
     // Set while a put away or take out runs: the progress window lets events other than
     // user input run, and a drop arriving then must not start a second operation.
     bool m_operating = false;

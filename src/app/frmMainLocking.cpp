@@ -6,13 +6,16 @@
 #include "frmOptions.h"
 #include "frmProgress.h"
 #include "locker/Arithmetic.h"
+#include "locker/ByteSource.h"
 #include "locker/Locker.h"
 #include "locker/OperationMessages.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessLaunch.h"
 #include "platform/RuntimeError.h"
+#include "viewer/Viewer.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QScopedValueRollback>
 
 #include <new>
@@ -87,33 +90,57 @@ void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
 
 void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
                        std::optional<QString> strAppName) {
-    // Held for the whole operation, so that "$temp.dat" goes on every way out of it.
-    const TakenOutFile::Hold hold(m_takenOut);
     const QScopedValueRollback operating(m_operating, true);
     Handled(this, locker::Operation::TakeOut, [&] {
         const int keyType = m_frmOptions->KeyType();
+        const int appMode = m_frmOptions->AppMode();
         BusySigns busy(this, keyType);
-        if (std::optional<QString> recorded =
-                locker::TakeOut(objFileName, TakenOutFile::Name, strPassWd, keyType,
-                                m_frmOptions->AppMode(), busy.progress()))
-            strAppName = std::move(recorded);
-        if (strAppName)
-            startApplication(*strAppName);
-        else
-            OpenCont(TakenOutFile::Name);
+        std::optional<QString> recorded;
+        if (strAppName) {
+            // Bound for an application from the start: written straight into "$temp.dat".
+            auto handOff = std::make_unique<TakenOutFile>();
+            recorded = locker::TakeOut(objFileName, handOff->device(), strPassWd, keyType, appMode,
+                                       busy.progress());
+            startApplication(std::move(handOff), recorded.value_or(*strAppName), objFileName,
+                             strPassWd, keyType, recorded);
+            return;
+        }
+        // The viewer shows the bytes from memory; only an application recorded in the
+        // locker file needs them in "$temp.dat".
+        TakenOutFile::RemoveStale();
+        QByteArray content;
+        QBuffer buffer(&content);
+        buffer.open(QIODevice::WriteOnly);
+        recorded =
+            locker::TakeOut(objFileName, buffer, strPassWd, keyType, appMode, busy.progress());
+        if (!recorded) {
+            m_viewer->OpenContents(content);
+            return;
+        }
+        auto handOff = std::make_unique<TakenOutFile>();
+        locker::WriteAll(handOff->device(), content.constData(), content.size());
+        startApplication(std::move(handOff), *recorded, objFileName, strPassWd, keyType, recorded);
     });
 }
 
 // The application gets the relative name and runs in the same working directory.
-void frmMain::startApplication(const QString& application) {
-    m_takenOut.hold();
-    try {
-        platform::StartProgram(application, {TakenOutFile::Name}, this,
-                               [this] { m_takenOut.release(); });
-    } catch (...) {
-        m_takenOut.release();
-        throw;
-    }
+void frmMain::startApplication(std::unique_ptr<TakenOutFile> handOff, const QString& application,
+                               const QString& objFileName, const QString& strPassWd, int keyType,
+                               const std::optional<QString>& appHeader) {
+    handOff->handTo(application, objFileName, strPassWd, keyType, appHeader);
+    connect(handOff.get(), &TakenOutFile::unused, this, &frmMain::finishHandOff);
+    m_handOff = std::move(handOff);
+}
+
+bool frmMain::putBack(const HandOffRecord& file, const QString& password, const QString& target) {
+    const QScopedValueRollback operating(m_operating, true);
+    bool done = false;
+    Handled(this, locker::Operation::PutAway, [&] {
+        BusySigns busy(this, file.keyType);
+        locker::PutAway(file.file, target, password, file.keyType, file.appHeader, busy.progress());
+        done = true;
+    });
+    return done;
 }
 
 bool frmMain::CheckPassWd() {

@@ -1,4 +1,7 @@
+#include "TakenOutFile.h"
 #include "frmMain.h"
+
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QImageReader>
@@ -11,6 +14,14 @@ int main(int argc, char* argv[]) {
     // The program ends as soon as the main window has saved its settings.
     QObject::connect(&window, &frmMain::Unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    // Asked to end from outside: the file handed to an application is dealt with, and the
+    // program ends at once, without saving the settings or showing anything.
+    platform::TerminationSignals termination;
+    QObject::connect(&termination, &platform::TerminationSignals::received, &termination,
+                     [](int signal) {
+                         TakenOutFile::EndAllByForce();
+                         platform::TerminationSignals::EndNow(signal);
+                     });
     window.Form_Load();
     return app.exec();
 }

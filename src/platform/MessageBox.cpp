@@ -32,6 +32,8 @@ void labelButtons(QMessageBox& box) {
 QMessageBox::StandardButton showRealBox(const MessageRequest& request, QWidget* parent) {
     QMessageBox box(request.icon, request.title, request.text, request.buttons, parent);
     labelButtons(box);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -39,8 +41,10 @@ QMessageBox::StandardButton showRealBox(const MessageRequest& request, QWidget* 
 
 QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::Icon icon,
                                         QMessageBox::StandardButtons buttons, const QString& title,
-                                        QWidget* parent) {
-    const MessageRequest request{text, icon, buttons, title.isEmpty() ? ApplicationTitle() : title};
+                                        QWidget* parent,
+                                        QMessageBox::StandardButton defaultButton) {
+    const MessageRequest request{text, icon, buttons, title.isEmpty() ? ApplicationTitle() : title,
+                                 defaultButton};
     if (const MessageHandler& handler = installedHandler())
         return handler(request);
     return showRealBox(request, parent);

@@ -15,14 +15,17 @@ struct MessageRequest {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QString title;
+    // The button that Enter presses; NoButton leaves the box's own choice (Yes before No).
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // Shows a modal message box and returns the button pressed. Every message box of the program
 // goes through here, so that tests can answer them without a window.
-QMessageBox::StandardButton ShowMessage(const QString& text,
-                                        QMessageBox::Icon icon = QMessageBox::NoIcon,
-                                        QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                        const QString& title = {}, QWidget* parent = nullptr);
+QMessageBox::StandardButton
+ShowMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok, const QString& title = {},
+            QWidget* parent = nullptr,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 // Replaces the real message box; an empty handler restores it. Returns the previous handler.
 // The handler receives the request with the title already resolved.

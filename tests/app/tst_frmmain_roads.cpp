@@ -240,6 +240,8 @@ private:
 };
 
 void FrmMainRoadsTest::initTestCase() {
+    // The test applications end soon after reading: their files go after a short wait.
+    TakenOutFile::ReaderWait = std::chrono::seconds(3);
     m_settingsDir = std::make_unique<QTemporaryDir>();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
 }

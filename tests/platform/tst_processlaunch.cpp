@@ -1,3 +1,4 @@
+#include "platform/HandOffFile.h"
 #include "platform/ProcessLaunch.h"
 #include "platform/RuntimeError.h"
 
@@ -54,7 +55,7 @@ class ProcessLaunchTest : public QObject {
 private Q_SLOTS:
     void init() {
         QDir dir(m_dir.path());
-        for (const QString& name : dir.entryList(QDir::Files))
+        for (const QString& name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden))
             dir.remove(name);
     }
 
@@ -128,6 +129,47 @@ private Q_SLOTS:
         QTRY_VERIFY(QFile::exists(output));
         QTest::qWait(100);
         QCOMPARE(calls, 0);
+    }
+
+    // The file handed to a program is made new, owner-only; anything already at its name,
+    // above all a link planted to send the plaintext elsewhere, is refused untouched.
+    void handOffFileIsOnlyEverNew_data() {
+        QTest::addColumn<QString>("existing"); // "file", "link", "dangling link" or none
+        QTest::newRow("new") << QString();
+        QTest::newRow("file") << u"file"_s;
+        QTest::newRow("link to a file") << u"link"_s;
+        QTest::newRow("link to nothing") << u"dangling link"_s;
+    }
+    void handOffFileIsOnlyEverNew() {
+        QFETCH(QString, existing);
+        const QString name = path(u"$temp.dat"_s);
+        const QString elsewhere = path(u"elsewhere"_s);
+        if (existing != u"dangling link"_s) {
+            QFile target(existing == u"file"_s ? name : elsewhere);
+            QVERIFY(target.open(QIODevice::WriteOnly));
+            target.write("before");
+        }
+        if (existing.contains(u"link"_s))
+            QVERIFY(QFile::link(elsewhere, name));
+        QFile file(name);
+        int error = 0;
+        try {
+            CreateOwnerOnly(file);
+            file.write("plain");
+            file.close();
+        } catch (const RuntimeError& e) {
+            error = e.number();
+        }
+        if (existing.isEmpty()) {
+            QCOMPARE(error, 0);
+            QCOMPARE(QFile::permissions(name) & ~(QFile::ReadUser | QFile::WriteUser),
+                     QFile::ReadOwner | QFile::WriteOwner);
+            return;
+        }
+        QVERIFY(error != 0);
+        QCOMPARE(readAll(existing == u"file"_s ? name : elsewhere),
+                 existing == u"dangling link"_s ? QByteArray() : QByteArray("before"));
+        QCOMPARE(QFile::exists(elsewhere), existing == u"link"_s);
     }
 };
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Where each file handed to an application lies and what it came from, kept in the settings
+// folder from the take out until the file is gone, so that a start after a crash finds a
+// file left behind. The key password is never kept.
+struct HandOffRecord {
+    QString file;       // absolute path of the handed-over file
+    QString owner;      // the program copy that handed it over (platform::CurrentProcessTag)
+    QString lockerFile; // the locker file it was taken out of
+    int keyType = 0;
+    std::optional<QString> appHeader; // the application header of that locker file
+    QByteArray digest;                // ContentDigest of the file as taken out
+
+    // True when the file exists and differs from what a completed take out wrote.
+    [[nodiscard]] bool changed() const;
+};
+
+namespace handoff {
+
+void Remember(const HandOffRecord& record);
+void Forget(const QString& file);
+[[nodiscard]] QList<HandOffRecord> Remembered();
+// The record of a file that a running copy of the program holds, if any.
+[[nodiscard]] std::optional<HandOffRecord> HeldByLiveCopy(const QString& file);
+
+// Locker files written when the program was ended by force, to be named at the next start.
+void AddForcedPutAway(const QString& lockerFile);
+[[nodiscard]] QStringList TakeForcedPutAways();
+
+} // namespace handoff
