@@ -1,0 +1,28 @@
+#pragma once
+
+#include "DescriptorFile.h"
+#include "RuntimeError.h"
+
+namespace platform {
+
+// An existing regular file opened for reading by the exact bytes of its name. A missing file
+// is reported (53), never created; a folder or a file that is not a regular one cannot be
+// read (75). size() stays the size the file had when it was opened, so that a reader can
+// tell that the file changed while it was read.
+class InputFile final : public DescriptorFile {
+public:
+    explicit InputFile(const QString& name);
+
+    [[nodiscard]] qint64 size() const override { return m_openedSize; }
+
+    // Whether the file still has the size it had when it was opened.
+    [[nodiscard]] bool keptItsSize() const;
+
+private:
+    qint64 m_openedSize = 0;
+};
+
+// The error of a file that changed its size while it was read (57).
+[[nodiscard]] RuntimeError SizeChangedError(const QString& fileName);
+
+} // namespace platform
