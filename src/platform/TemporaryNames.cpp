@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <limits>
 
 #include <dirent.h>
@@ -24,6 +25,8 @@ constexpr char Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxy
 
 // The writer's process id when `name` has the pattern, else 0.
 pid_t writerOf(const char* name) {
+    if (std::strncmp(name, Prefix, sizeof Prefix - 1) != 0)
+        return 0;
     static const QRegularExpression pattern(
         QStringLiteral("^\\.vrl-([1-9][0-9]{0,9})-[A-Za-z0-9]{6}\\.tmp$"));
     const auto match = pattern.match(QString::fromLatin1(name));

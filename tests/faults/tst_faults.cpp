@@ -79,6 +79,8 @@ void start(QProcess& process, const QStringList& args, const QStringList& faults
     for (const QString& setting : faults)
         env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
     process.setProcessEnvironment(env);
+    // A test run from a background job inherits an ignored SIGINT, which vrl rightly keeps.
+    process.setChildProcessModifier([] { ::signal(SIGINT, SIG_DFL); });
     process.start(QStringLiteral(VRL_PROGRAM), args);
     process.closeWriteChannel();
 }

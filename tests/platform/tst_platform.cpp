@@ -1,5 +1,6 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/NativeName.h"
+#include "platform/RemovedOnSignal.h"
 #include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
 
@@ -9,6 +10,10 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -73,6 +78,28 @@ private Q_SLOTS:
         QCOMPARE(NativeName(name), bytes);
         QCOMPARE(name == QString::fromUtf8(bytes), utf8);
         QVERIFY(!name.contains(u'/') || bytes.contains('/'));
+    }
+
+    // A registered file goes when SIGTERM ends the process, which still ends by that signal;
+    // one whose registration ended stays.
+    void registeredFileIsRemovedWhenASignalEndsTheProcess() {
+        const QTemporaryDir dir;
+        const QByteArray removed = QFile::encodeName(dir.filePath(QStringLiteral("plain")));
+        const QByteArray kept = QFile::encodeName(dir.filePath(QStringLiteral("kept")));
+        for (const QByteArray& path : {removed, kept})
+            QFile(QFile::decodeName(path)).open(QIODevice::WriteOnly);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            { const RemovedOnSignal released(kept); }
+            const RemovedOnSignal registered(removed);
+            ::raise(SIGTERM);
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+        QVERIFY(!QFile::exists(QFile::decodeName(removed)));
+        QVERIFY(QFile::exists(QFile::decodeName(kept)));
     }
 
     void systemErrorsMapOntoTheSystemsNumbers() {
