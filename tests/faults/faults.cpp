@@ -132,15 +132,6 @@ int open(const char* path, int flags, ...) {
     return opened(real, flags, mode, path);
 }
 
-int open64(const char* path, int flags, ...) {
-    static const OpenFn real = next<OpenFn>("open64");
-    va_list args;
-    va_start(args, flags);
-    const int mode = modeOf(flags, args);
-    va_end(args);
-    return opened(real, flags, mode, path);
-}
-
 int openat(int folder, const char* path, int flags, ...) {
     static const OpenAtFn real = next<OpenAtFn>("openat");
     va_list args;
@@ -150,13 +141,8 @@ int openat(int folder, const char* path, int flags, ...) {
     return opened(real, flags, mode, folder, path);
 }
 
-int openat64(int folder, const char* path, int flags, ...) {
-    static const OpenAtFn real = next<OpenAtFn>("openat64");
-    va_list args;
-    va_start(args, flags);
-    const int mode = modeOf(flags, args);
-    va_end(args);
-    return opened(real, flags, mode, folder, path);
-}
+// The 64-bit names are the same calls on the platforms this runs on.
+int open64(const char* path, int flags, ...) __attribute__((alias("open")));
+int openat64(int folder, const char* path, int flags, ...) __attribute__((alias("openat")));
 
 } // extern "C"
