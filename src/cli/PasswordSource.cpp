@@ -57,7 +57,7 @@ std::optional<QString> ReadPassword(const std::optional<QString>& passwordFile) 
     if (qEnvironmentVariableIsSet("VRL_PASSWORD"))
         return decoded(qgetenv("VRL_PASSWORD"));
     if (passwordFile) {
-        platform::InputFile file(*passwordFile);
+        platform::InputFile file(*passwordFile, platform::InputFile::Accept::Streams);
         return firstLine(file.readAll());
     }
     return promptOnTerminal();

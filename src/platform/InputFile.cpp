@@ -8,14 +8,16 @@
 
 namespace platform {
 
-InputFile::InputFile(const QString& name) : DescriptorFile(name) {
+InputFile::InputFile(const QString& name, Accept accept) : DescriptorFile(name) {
     // Without blocking, so that a FIFO given by mistake is refused instead of waited for.
     const int fd =
         ::open(NativeName(name).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throw SystemError(name, false);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool known = ::fstat(fd, &info) == 0;
+    const bool stream = S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode);
+    if (!known || !(S_ISREG(info.st_mode) || (stream && accept == Accept::Streams))) {
         const bool folder = S_ISDIR(info.st_mode);
         ::close(fd);
         throw RuntimeError(

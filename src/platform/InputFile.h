@@ -5,13 +5,16 @@
 
 namespace platform {
 
-// An existing regular file opened for reading by the exact bytes of its name. A missing file
-// is reported (53), never created; a folder or a file that is not a regular one cannot be
-// read (75). size() stays the size the file had when it was opened, so that a reader can
-// tell that the file changed while it was read.
+// An existing file opened for reading by the exact bytes of its name. A missing file is
+// reported (53), never created; a folder cannot be read (75), nor a file other than a
+// regular one unless streams are accepted (a pipe given as a password file). size() stays
+// the size the file had when it was opened, so that a reader can tell that the file changed
+// while it was read.
 class InputFile final : public DescriptorFile {
 public:
-    explicit InputFile(const QString& name);
+    enum class Accept { RegularOnly, Streams };
+
+    explicit InputFile(const QString& name, Accept accept = Accept::RegularOnly);
 
     [[nodiscard]] qint64 size() const override { return m_openedSize; }
 

@@ -154,6 +154,10 @@ private Q_SLOTS:
         const Run run =
             vrl({u"take"_qs, u"--method"_qs, u"0"_qs, path("locker"), u"-"_qs}, u"from file"_qs);
         QCOMPARE(run.out, QByteArray("data"));
+        // A pipe serves as well as a file.
+        const Run piped = script(m_dir.path(), u"env -u VRL_PASSWORD \"$VRL\" take --method 0 "
+                                               "--password-file <(echo 'from file') locker -"_qs);
+        QCOMPARE(piped.out, QByteArray("data"));
         // A missing password file is a file error, not an empty password.
         const Run missing =
             vrl({u"take"_qs, u"--password-file"_qs, path("nothing"), path("locker"), u"-"_qs},
