@@ -72,6 +72,7 @@ mode_t modeOf(const QString& path) {
 enum OutputKind {
     ReplacedLockerKeepsMode,
     ReplacedPlaintextKeepsOwnerPart,
+    ReplacedKeepsOwner,
     LinkChain,
     DanglingLink,
     Fifo,
@@ -196,6 +197,7 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
         QTest::addColumn<int>("kind");
         const char* const kinds[] = {"locker keeps its mode",
                                      "plaintext keeps owner part",
+                                     "owner kept where the user may set it",
                                      "chain of links",
                                      "dangling link",
                                      "FIFO",
@@ -237,6 +239,15 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
             QCOMPARE(take(at(u"old"_qs)).exitCode, 0);
             QCOMPARE(modeOf(at(u"old"_qs)), mode_t(0700));
             QCOMPARE(read(at(u"old"_qs)), QByteArray("plaintext"));
+            break;
+        case ReplacedKeepsOwner:
+            if (::geteuid() != 0)
+                QSKIP("only the superuser may give a file to another user");
+            write(at(u"old"_qs), "old");
+            QVERIFY(::chown(QFile::encodeName(at(u"old"_qs)).constData(), 65534, 65534) == 0);
+            QCOMPARE(take(at(u"old"_qs)).exitCode, 0);
+            QCOMPARE(statOf(QFile::encodeName(at(u"old"_qs))).st_uid, uid_t(65534));
+            QCOMPARE(statOf(QFile::encodeName(at(u"old"_qs))).st_gid, gid_t(65534));
             break;
         case LinkChain:
             QVERIFY(QDir(dir.path()).mkdir(u"sub"_qs));
