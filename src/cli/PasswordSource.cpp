@@ -1,10 +1,8 @@
 #include "PasswordSource.h"
 
+#include "platform/InputFile.h"
 #include "platform/RuntimeError.h"
 
-#include <QFile>
-
-#include <cerrno>
 #include <cstdio>
 #include <termios.h>
 #include <unistd.h>
@@ -13,12 +11,20 @@ namespace cli {
 
 namespace {
 
+QString decoded(const QByteArray& password) {
+    if (!password.isValidUtf8())
+        throw platform::RuntimeError(
+            platform::err::InvalidArgument,
+            QStringLiteral("鍵のパスワードが UTF-8 の文字列ではありません。"));
+    return QString::fromUtf8(password);
+}
+
 QString firstLine(const QByteArray& bytes) {
     const qsizetype end = bytes.indexOf('\n');
     QByteArray line = end < 0 ? bytes : bytes.first(end);
     if (line.endsWith('\r'))
         line.chop(1);
-    return QString::fromUtf8(line);
+    return decoded(line);
 }
 
 std::optional<QString> promptOnTerminal() {
@@ -49,12 +55,9 @@ std::optional<QString> promptOnTerminal() {
 
 std::optional<QString> ReadPassword(const std::optional<QString>& passwordFile) {
     if (qEnvironmentVariableIsSet("VRL_PASSWORD"))
-        return qEnvironmentVariable("VRL_PASSWORD");
+        return decoded(qgetenv("VRL_PASSWORD"));
     if (passwordFile) {
-        QFile file(*passwordFile);
-        errno = 0;
-        if (!file.open(QIODevice::ReadOnly))
-            throw platform::FileError(file, false);
+        platform::InputFile file(*passwordFile, platform::InputFile::Accept::Streams);
         return firstLine(file.readAll());
     }
     return promptOnTerminal();

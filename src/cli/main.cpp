@@ -2,10 +2,11 @@
 #include "PasswordSource.h"
 #include "locker/Locker.h"
 #include "locker/OperationMessages.h"
+#include "platform/NativeName.h"
+#include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QStringList>
 
 #include <cstdio>
@@ -17,11 +18,12 @@ constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 
 const char* const Usage = "usage: vrl put  [--method 0|1|2] [--app PATH] [--password-file FILE] "
-                          "SOURCE LOCKER\n"
+                          "[--] SOURCE LOCKER\n"
                           "       vrl take [--method 0|1|2] [--app-mode 0|1|2] [--password-file "
-                          "FILE] LOCKER OUTPUT\n"
+                          "FILE] [--] LOCKER OUTPUT\n"
                           "The key password comes from VRL_PASSWORD, else the password file, "
-                          "else a prompt.\nOUTPUT - writes to standard output.\n";
+                          "else a prompt.\nOUTPUT - writes to standard output. --app records "
+                          "an application with methods 0 and 1 only.\n";
 
 struct Options {
     bool put = false;
@@ -32,8 +34,11 @@ struct Options {
     QStringList files;
 };
 
-void printError(const QString& text) {
-    std::fprintf(stderr, "vrl: %s\n", text.toLocal8Bit().constData());
+// File names are printed as the bytes the file system holds.
+void printError(const QString& fileName, const QString& text) {
+    const QByteArray name =
+        fileName.isEmpty() ? QByteArray() : platform::NativeName(fileName) + ": ";
+    std::fprintf(stderr, "vrl: %s%s\n", name.constData(), text.toUtf8().constData());
 }
 
 std::optional<int> parseChoice(const QString& text) {
@@ -42,16 +47,22 @@ std::optional<int> parseChoice(const QString& text) {
     return ok && value >= 0 && value <= 2 ? std::optional<int>(value) : std::nullopt;
 }
 
-// Returns nothing for a usage error.
+// Returns nothing for a usage error. "--" ends the options, so that a file name may begin
+// with "-"; a lone "-" is a file name (standard output as OUTPUT).
 std::optional<Options> parse(const QStringList& args) {
     if (args.size() < 2 || (args[1] != u"put" && args[1] != u"take"))
         return std::nullopt;
     Options options;
     options.put = args[1] == u"put";
+    bool optionsEnded = false;
     for (qsizetype i = 2; i < args.size(); ++i) {
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == u"--method" && hasValue) {
+        if (optionsEnded || arg == u"-" || !arg.startsWith(u'-')) {
+            options.files.append(arg);
+        } else if (arg == u"--") {
+            optionsEnded = true;
+        } else if (arg == u"--method" && hasValue) {
             const auto method = parseChoice(args[++i]);
             if (!method)
                 return std::nullopt;
@@ -65,15 +76,25 @@ std::optional<Options> parse(const QStringList& args) {
             options.app = args[++i];
         } else if (arg == u"--password-file" && hasValue) {
             options.passwordFile = args[++i];
-        } else if (arg.startsWith(u"--") || (arg.startsWith(u'-') && arg.size() > 1)) {
-            return std::nullopt;
         } else {
-            options.files.append(arg);
+            return std::nullopt;
         }
     }
-    if (options.files.size() != 2)
+    // The cross-password method records no application: refused rather than dropped.
+    if (options.files.size() != 2 || (options.app && options.method == locker::CrossPasswordMethod))
         return std::nullopt;
     return options;
+}
+
+std::optional<QString> takeOut(const Options& options, const QString& password) {
+    if (options.files[1] != u"-")
+        return locker::TakeOut(options.files[0], options.files[1], password, options.method,
+                               options.appMode);
+    platform::ReplacingFile out{platform::ReplacingFile::StandardOutput{}};
+    auto app =
+        locker::TakeOut(options.files[0], out.device(), password, options.method, options.appMode);
+    out.commit();
+    return app;
 }
 
 int run(const Options& options) {
@@ -82,7 +103,7 @@ int run(const Options& options) {
     try {
         const auto password = cli::ReadPassword(options.passwordFile);
         if (!password) {
-            printError(QStringLiteral("鍵のパスワードを入力してください。"));
+            printError({}, QStringLiteral("鍵のパスワードを入力してください。"));
             return ExitFailure;
         }
         if (options.put) {
@@ -90,23 +111,13 @@ int run(const Options& options) {
                             options.app);
             return 0;
         }
-        std::optional<QString> app;
-        if (options.files[1] == u"-") {
-            QFile out;
-            if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered))
-                throw platform::RuntimeError(platform::err::DeviceIo);
-            app =
-                locker::TakeOut(options.files[0], out, *password, options.method, options.appMode);
-        } else {
-            app = locker::TakeOut(options.files[0], options.files[1], *password, options.method,
-                                  options.appMode);
-        }
-        if (app)
-            std::fprintf(stderr, "application: %s\n", app->toLocal8Bit().constData());
+        if (const auto app = takeOut(options, *password))
+            std::fprintf(stderr, "application: %s\n", platform::NativeName(*app).constData());
         return 0;
     } catch (const platform::RuntimeError& error) {
         if (const auto message = locker::FailureMessage(operation, error)) {
-            printError(error.number() == platform::err::IndexOutOfRange
+            printError(error.fileName(),
+                       error.number() == platform::err::IndexOutOfRange
                            ? *message
                            : QStringLiteral("%1 (%2)").arg(*message).arg(error.number()));
         }
@@ -118,7 +129,12 @@ int run(const Options& options) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const auto options = parse(QCoreApplication::arguments());
+    // Taken from argv rather than QCoreApplication::arguments(), whose decoding would turn
+    // bytes that are not UTF-8 into U+FFFD and so change file names.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args.append(platform::NameFromNative(argv[i]));
+    const auto options = parse(args);
     if (!options) {
         std::fputs(Usage, stderr);
         return ExitUsage;

@@ -1,6 +1,7 @@
 #include "ApplicationHeader.h"
 
 #include "platform/AnsiCodePage.h"
+#include "platform/RuntimeError.h"
 
 namespace locker {
 
@@ -9,7 +10,17 @@ constexpr QByteArrayView Marker("vrls");
 }
 
 QByteArray BuildApplicationHeader(const QString& appName) {
-    return Marker.toByteArray() + platform::ToAnsiBytes(appName) + Marker.toByteArray();
+    QByteArray path;
+    try {
+        path = platform::ToAnsiBytes(appName);
+    } catch (const platform::RuntimeError&) {
+        throw platform::RuntimeError(
+            platform::err::Overflow,
+            QStringLiteral("アプリケーションのパスに全角文字など使えない文字があります。"
+                           "半角の英数字・記号・カタカナだけが使えます。"),
+            appName);
+    }
+    return Marker.toByteArray() + path + Marker.toByteArray();
 }
 
 std::optional<ApplicationHeader>

@@ -2,8 +2,6 @@
 
 #include "platform/RuntimeError.h"
 
-#include <QFileInfo>
-
 #include <cerrno>
 #include <cstring>
 
@@ -12,21 +10,7 @@ namespace locker {
 using platform::RuntimeError;
 namespace err = platform::err;
 
-void OpenForReading(QFile& file) {
-    const QFileInfo info(file.fileName());
-    if (!info.isFile()) {
-        // A folder or nothing at all: never create a file by reading.
-        throw RuntimeError(info.isDir() ? err::PathFileAccess : err::FileNotFound);
-    }
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw platform::FileError(file, false);
-}
-
-FileSource::FileSource(const QString& path) : m_file(path) {
-    OpenForReading(m_file);
-    m_size = m_file.size();
-}
+FileSource::FileSource(const QString& path) : m_file(path), m_size(m_file.size()) {}
 
 void FileSource::readAt(qint64 position, char* destination, qint64 length) {
     const qint64 available = qBound<qint64>(0, m_size - position, length);
@@ -40,11 +24,16 @@ void FileSource::readAt(qint64 position, char* destination, qint64 length) {
             if (got < 0)
                 throw platform::FileError(m_file, false);
             if (got == 0) // the file shrank while being read
-                throw RuntimeError(err::DeviceIo);
+                throw platform::SizeChangedError(m_file.fileName());
             done += got;
         }
     }
     std::memset(destination + available, 0, size_t(length - available));
+}
+
+void FileSource::requireUnchanged() const {
+    if (!m_file.keptItsSize())
+        throw platform::SizeChangedError(m_file.fileName());
 }
 
 PlaintextSource::PlaintextSource(FileSource& data, QByteArray header)
@@ -75,6 +64,11 @@ RuntimeError deviceError(const QIODevice& device, bool forWriting) {
     return RuntimeError(err::DeviceIo);
 }
 
+RuntimeError sizeChanged(const QIODevice& device) {
+    const auto* file = qobject_cast<const QFileDevice*>(&device);
+    return platform::SizeChangedError(file ? file->fileName() : QString());
+}
+
 } // namespace
 
 qsizetype ReadFully(QIODevice& input, char* data, qsizetype length) {
@@ -84,9 +78,15 @@ qsizetype ReadFully(QIODevice& input, char* data, qsizetype length) {
         const qint64 got = input.read(data + total, length - total);
         if (got < 0)
             throw deviceError(input, false);
-        if (got == 0)
+        const bool randomAccess = !input.isSequential();
+        if (got == 0) {
+            if (randomAccess && input.pos() < input.size())
+                throw sizeChanged(input);
             break;
+        }
         total += qsizetype(got);
+        if (randomAccess && input.pos() > input.size())
+            throw sizeChanged(input);
     }
     return total;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/InputFile.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 #include <functional>
@@ -29,9 +30,14 @@ public:
 
     [[nodiscard]] qint64 size() const override { return m_size; }
     void readAt(qint64 position, char* destination, qint64 length) override;
+    [[nodiscard]] QString fileName() const { return m_file.fileName(); }
+
+    // Raises when the file no longer has the size it had when opened (57): what was read of
+    // it is then not one version of the file.
+    void requireUnchanged() const;
 
 private:
-    QFile m_file;
+    platform::InputFile m_file;
     qint64 m_size = 0;
 };
 
@@ -49,11 +55,9 @@ private:
     QByteArray m_header;
 };
 
-// Opens an existing regular file for reading. A missing file is reported (53), never
-// created; a folder cannot be read (75).
-void OpenForReading(QFile& file);
-
-// Reads up to `length` bytes, fewer only at the end of the input; raises on a read error.
+// Reads up to `length` bytes, fewer only at the end of the input; raises on a read error,
+// and when a random-access input ends before its size or runs past it (it changed while
+// being read: platform::InputFile keeps the size it had when opened).
 qsizetype ReadFully(QIODevice& input, char* data, qsizetype length);
 
 // Writes all bytes to `device` or raises the matching runtime error.

@@ -3,6 +3,7 @@
 #include "ByteSource.h"
 #include "DataProtectErrors.h"
 #include "DataProtectStream.h"
+#include "platform/InputFile.h"
 #include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
 
@@ -44,8 +45,7 @@ void DataProtect::ProtectFile(const QString& source, const QString& locker, cons
     if (!WithinLimits(m_parameters))
         throw RuntimeError(err::InvalidArgument);
     const Password key(password);
-    QFile input(source);
-    OpenForReading(input);
+    platform::InputFile input(source);
     platform::ReplacingFile output(locker);
     ProtectStream(input, output.device(), key, m_parameters);
     Commit(input, output);
@@ -55,8 +55,7 @@ void DataProtect::UnprotectFile(const QString& locker, const QString& output,
                                 const QString& password, int version, int flags, int count) {
     CheckArguments(password, version, flags, count);
     const Password key(password);
-    QFile input(locker);
-    OpenForReading(input);
+    platform::InputFile input(locker);
     UnprotectStream stream(input, key);
     platform::ReplacingFile plain(output, platform::ReplacingFile::Access::OwnerOnly);
     stream.CopyTo(plain.device());
@@ -67,8 +66,7 @@ void DataProtect::UnprotectTo(const QString& locker, QIODevice& output, const QS
                               int version, int flags, int count) {
     CheckArguments(password, version, flags, count);
     const Password key(password);
-    QFile input(locker);
-    OpenForReading(input);
+    platform::InputFile input(locker);
     UnprotectStream(input, key).CopyTo(output);
 }
 

@@ -16,7 +16,10 @@ KeyMaterial BuildKeyMaterial(const QString& strPassWd) {
     for (qsizetype i = 0; i < strPassWd.size(); ++i) {
         const auto code = platform::AnsiByte(strPassWd.at(i));
         if (!code)
-            throw RuntimeError(err::Overflow);
+            throw RuntimeError(err::Overflow,
+                               QStringLiteral("鍵のパスワードに全角文字など使えない文字があります。"
+                                              "この施錠方式では半角の英数字・記号・カタカナだけが"
+                                              "使えます。"));
         if (i >= KeyMaterial::MaxLength)
             throw RuntimeError(err::IndexOutOfRange);
         key.bytKey[i] = *code;

@@ -26,7 +26,10 @@ constexpr qint64 PaddingWithHeader = 11;
 // The key material is built before the method is looked at, so its failures come first on
 // every method. The cross-password method takes the password as UTF-8 and only keeps the
 // length rule.
+// An empty password would leave the own ciphers without a key column.
 KeyMaterial keyFor(const QString& password, int keyType) {
+    if (password.isEmpty())
+        throw RuntimeError(err::InvalidArgument, QStringLiteral("鍵のパスワードが空です。"));
     if (keyType != CrossPasswordMethod)
         return BuildKeyMaterial(password);
     if (password.size() > 255)
@@ -34,12 +37,6 @@ KeyMaterial keyFor(const QString& password, int keyType) {
     if (password.size() > KeyMaterial::MaxLength)
         throw RuntimeError(err::IndexOutOfRange);
     return {};
-}
-
-// The own ciphers lay the key out in columns; an empty key has none.
-void requireColumns(const KeyMaterial& key) {
-    if (key.bytKeyLen == 0)
-        throw RuntimeError(err::DivisionByZero);
 }
 
 void requireOwnMethod(int keyType) {
@@ -56,6 +53,18 @@ constexpr int ProtectCount = 1;
 void invokeDataProtect(int dispid, const QString& from, const QString& to,
                        const QString& password) {
     DataProtect().Invoke(dispid, {from, to, password, ProtectVersion, ProtectFlags, ProtectCount});
+}
+
+// Runs a take out of the cross-password method: its failures that name no file are about
+// the locker file's content (a wrong password, damage), so they name the locker file.
+template <typename Body> void aboutLocker(const QString& objFileName, Body body) {
+    try {
+        body();
+    } catch (const RuntimeError& error) {
+        if (!error.fileName().isEmpty())
+            throw;
+        throw RuntimeError(error.number(), error.description(), objFileName);
+    }
 }
 
 void writeZeros(QIODevice& out, qint64 count) {
@@ -167,7 +176,7 @@ Layout settleLayout(const KeyMaterial& key, int keyType, FileSource& locker) {
     }
     const qint64 withoutHeader = lockerLength - PaddingWithoutHeader;
     if (withoutHeader < 1 || !Decoder(key, keyType, locker, withoutHeader).fits())
-        throw RuntimeError(err::IndexOutOfRange);
+        throw RuntimeError(err::IndexOutOfRange, {}, locker.fileName());
     return {withoutHeader, std::nullopt, withoutHeader};
 }
 
@@ -185,8 +194,7 @@ void PutAway(const QString& sbjFileName, const QString& objFileName, const QStri
 
     FileSource source(sbjFileName);
     if (source.size() == 0)
-        throw RuntimeError(err::IndexOutOfRange);
-    requireColumns(key);
+        throw RuntimeError(err::IndexOutOfRange, {}, sbjFileName);
     QByteArray header = strAppName ? BuildApplicationHeader(*strAppName) : QByteArray();
     // Take out finds a header only within the first bytes; a longer one could never be read
     // back, and would leave a cylinder file undecodable.
@@ -197,7 +205,7 @@ void PutAway(const QString& sbjFileName, const QString& objFileName, const QStri
     PlaintextSource plain(source, std::move(header));
     const qint64 lockerLength = plain.size() + padding;
     if (keyType == CylinderMethod && !VirtualCylinder(key, plain.size()).fitsIn(lockerLength))
-        throw RuntimeError(err::IndexOutOfRange);
+        throw RuntimeError(err::IndexOutOfRange, {}, sbjFileName);
 
     platform::ReplacingFile out(objFileName);
     ProgressReporter reporter(progress, 50, 50, plain.size());
@@ -205,6 +213,7 @@ void PutAway(const QString& sbjFileName, const QString& objFileName, const QStri
         encipherSimple(key, plain, lockerLength, out.device(), reporter);
     else
         encipherCylinder(key, plain, lockerLength, out.device(), reporter);
+    source.requireUnchanged();
     out.commit();
 }
 
@@ -213,8 +222,10 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
                                const ProgressCallback& progress) {
     const KeyMaterial key = keyFor(strPassWd, keyType);
     if (keyType == CrossPasswordMethod) {
-        DataProtect().UnprotectTo(objFileName, output, strPassWd, ProtectVersion, ProtectFlags,
-                                  ProtectCount);
+        aboutLocker(objFileName, [&] {
+            DataProtect().UnprotectTo(objFileName, output, strPassWd, ProtectVersion, ProtectFlags,
+                                      ProtectCount);
+        });
         return std::nullopt;
     }
     requireOwnMethod(keyType);
@@ -222,8 +233,7 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
     FileSource locker(objFileName);
     // Every locker file put away writes has at least one byte and its padding.
     if (locker.size() <= PaddingWithoutHeader)
-        throw RuntimeError(err::IndexOutOfRange);
-    requireColumns(key);
+        throw RuntimeError(err::IndexOutOfRange, {}, objFileName);
     const Layout layout = settleLayout(key, keyType, locker);
 
     std::optional<QString> appName;
@@ -241,6 +251,7 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
             reporter.advanceTo(written);
         });
     reporter.advanceTo(written);
+    locker.requireUnchanged();
     return appName;
 }
 
@@ -250,7 +261,9 @@ std::optional<QString> TakeOut(const QString& objFileName, const QString& outFil
     // Check the key and the locker file before anything is created.
     (void)keyFor(strPassWd, keyType);
     if (keyType == CrossPasswordMethod) {
-        invokeDataProtect(DataProtect::UnprotectFileId, objFileName, outFileName, strPassWd);
+        aboutLocker(objFileName, [&] {
+            invokeDataProtect(DataProtect::UnprotectFileId, objFileName, outFileName, strPassWd);
+        });
         return std::nullopt;
     }
     requireOwnMethod(keyType);

@@ -1,80 +1,208 @@
 #include "ReplacingFile.h"
 
+#include "OutputTarget.h"
 #include "RuntimeError.h"
-
-#include <QDir>
-#include <QFileInfo>
+#include "TemporaryNames.h"
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-// Read and write for everybody less the process's umask, as a plain new file gets.
-QFileDevice::Permissions newFilePermissions() {
-    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                           QFileDevice::ReadUser | QFileDevice::WriteUser;
-#ifdef Q_OS_UNIX
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (!(mask & S_IRGRP))
-        permissions |= QFileDevice::ReadGroup;
-    if (!(mask & S_IWGRP))
-        permissions |= QFileDevice::WriteGroup;
-    if (!(mask & S_IROTH))
-        permissions |= QFileDevice::ReadOther;
-    if (!(mask & S_IWOTH))
-        permissions |= QFileDevice::WriteOther;
-#endif
-    return permissions;
+constexpr mode_t OwnerOnlyMode = S_IRUSR | S_IWUSR;
+constexpr mode_t EveryoneMode = 0666;
+constexpr mode_t ModeBits = 07777;
+
+RuntimeError nameTooLong(const QString& name) {
+    return RuntimeError(err::BadFileName, QStringLiteral("ファイル名が長すぎます。"), name);
 }
 
-QString temporaryTemplate(const QString& target) {
-    const QFileInfo info(target);
-    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX");
+// Closes `fd`; an error that only closing reports (a network file system's, a full quota's)
+// stays in errno. EINTR leaves the descriptor closed on Linux.
+bool closeReportingErrors(int fd) {
+    return ::close(fd) == 0 || errno == EINTR;
 }
 
 } // namespace
 
 ReplacingFile::ReplacingFile(const QString& target, Access access)
-    : m_target(QFileInfo(target).absoluteFilePath()), m_file(temporaryTemplate(target)) {
-    const QFileInfo info(target);
-    if (target.isEmpty())
-        throw RuntimeError(err::BadFileName);
-    if (info.isDir())
-        throw RuntimeError(err::PathFileAccess);
-    if (!info.absoluteDir().exists())
-        throw RuntimeError(err::PathNotFound);
-    errno = 0;
-    if (!m_file.open())
-        throw FileError(m_file, true);
-    const auto permissions = access == Access::OwnerOnly
-                                 ? QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                       QFileDevice::ReadUser | QFileDevice::WriteUser
-                             : info.exists() ? QFile::permissions(target)
-                                             : newFilePermissions();
-    m_file.setPermissions(permissions);
+    : m_file(target), m_access(access) {
+    try {
+        open(target);
+    } catch (...) {
+        release();
+        throw;
+    }
+}
+
+void ReplacingFile::open(const QString& target) {
+    const OutputTarget resolved = ResolveOutputTarget(target);
+    const QByteArray path = resolved.folder + '/' + resolved.name;
+    if (resolved.kind == OutputTarget::Kind::Stream) {
+        m_streamed = true;
+        m_fd = ::open(path.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (m_fd < 0)
+            throw SystemError(target, true);
+        m_file.adopt(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+        return;
+    }
+    if (resolved.name.isEmpty())
+        throw RuntimeError(err::BadFileName, {}, target);
+    m_name = resolved.name;
+    m_folderFd = ::open(resolved.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (m_folderFd < 0)
+        throw SystemError(target, true);
+    const long nameMax = ::pathconf(resolved.folder.constData(), _PC_NAME_MAX);
+    if (nameMax > 0 && (m_name.size() > nameMax || LongestTemporaryName() > nameMax))
+        throw nameTooLong(target);
+    SweepStaleTemporaries(m_folderFd);
+    openReplacement(resolved.kind == OutputTarget::Kind::Regular ? &resolved.info : nullptr);
+}
+
+ReplacingFile::ReplacingFile(StandardOutput)
+    : m_file(QStringLiteral("標準出力")), m_streamed(true), m_standardOutput(true),
+      m_fd(STDOUT_FILENO) {
+    m_file.adopt(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+}
+
+ReplacingFile::~ReplacingFile() {
+    release();
+}
+
+// Everything but a committed file goes: the temporary file and the descriptors.
+void ReplacingFile::release() {
+    m_file.close();
+    if (!m_temporaryName.isEmpty())
+        ::unlinkat(m_folderFd, m_temporaryName.constData(), 0);
+    m_removal.reset();
+    m_temporaryName.clear();
+    if (m_fd >= 0 && !m_standardOutput)
+        ::close(m_fd);
+    m_fd = -1;
+    if (m_folderFd >= 0)
+        ::close(m_folderFd);
+    m_folderFd = -1;
+}
+
+// A new name is tried first by creating it empty, so that a name the file system refuses
+// (too long for it, characters it does not allow) fails now and not after all the data;
+// the umask and the folder's defaults then give the mode a new file has.
+void ReplacingFile::openReplacement(const struct stat* existing) {
+    if (existing) {
+        m_replaced = *existing;
+    } else {
+        const int probe =
+            ::openat(m_folderFd, m_name.constData(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, EveryoneMode);
+        if (probe < 0 && errno != EEXIST)
+            throw SystemError(m_file.fileName(), true);
+        if (probe >= 0) {
+            struct stat info {};
+            if (::fstat(probe, &info) == 0)
+                m_newFileMode = info.st_mode & ModeBits;
+            ::unlinkat(m_folderFd, m_name.constData(), 0);
+            ::close(probe);
+        }
+        if (m_access == Access::OwnerOnly)
+            m_newFileMode = OwnerOnlyMode;
+    }
+    openTemporary();
+    m_file.adopt(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
+}
+
+// Written owner-only until commit: the bytes in it are not yet where the user put them.
+void ReplacingFile::openTemporary() {
+    m_fd = ::openat(m_folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, OwnerOnlyMode);
+    if (m_fd < 0) {
+        for (;;) {
+            const QByteArray name = NewTemporaryName();
+            m_removal.emplace(m_folderFd, name);
+            m_fd = ::openat(m_folderFd, name.constData(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, OwnerOnlyMode);
+            if (m_fd >= 0) {
+                m_temporaryName = name;
+                break;
+            }
+            m_removal.reset();
+            if (errno != EEXIST)
+                throw SystemError(m_file.fileName(), true);
+        }
+    }
+    // Tells a sweep in another process that this file's writer is alive.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
+}
+
+// An unnamed file gets a name of the pattern just before it takes the target's place.
+void ReplacingFile::nameTemporary() {
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+    for (;;) {
+        const QByteArray name = NewTemporaryName();
+        m_removal.emplace(m_folderFd, name);
+        if (::linkat(AT_FDCWD, self.constData(), m_folderFd, name.constData(), AT_SYMLINK_FOLLOW) ==
+                0 ||
+            ::linkat(m_fd, "", m_folderFd, name.constData(), AT_EMPTY_PATH) == 0) {
+            m_temporaryName = name;
+            return;
+        }
+        m_removal.reset();
+        if (errno != EEXIST)
+            throw SystemError(m_file.fileName(), true);
+    }
+}
+
+// The previous file's owner where the user may set it, and its mode; the owner comes first
+// because changing it clears the set-id bits.
+void ReplacingFile::applyMetadata() {
+    mode_t mode = m_newFileMode;
+    if (m_replaced) {
+        const bool ownerKept =
+            (m_replaced->st_uid == ::geteuid() && m_replaced->st_gid == ::getegid()) ||
+            ::fchown(m_fd, m_replaced->st_uid, m_replaced->st_gid) == 0;
+        if (!ownerKept)
+            (void)::fchown(m_fd, uid_t(-1), m_replaced->st_gid);
+        mode = m_replaced->st_mode & ModeBits;
+        // Plaintext is never opened to others, whatever the file it replaces allowed.
+        if (m_access == Access::OwnerOnly)
+            mode &= S_IRWXU;
+    }
+    if (::fchmod(m_fd, mode) != 0)
+        throw SystemError(m_file.fileName(), true);
+}
+
+void ReplacingFile::closeDescriptor() {
+    m_file.close();
+    const int fd = m_fd;
+    m_fd = -1;
+    if (!closeReportingErrors(fd))
+        throw SystemError(m_file.fileName(), true);
 }
 
 void ReplacingFile::commit() {
-    errno = 0;
-    if (!m_file.flush())
-        throw FileError(m_file, true);
-    m_file.close();
-    if (m_file.error() != QFileDevice::NoError)
-        throw FileError(m_file, true);
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(m_file.fileName().toStdU16String()),
-                            std::filesystem::path(m_target.toStdU16String()), error);
-    if (error)
-        throw RuntimeError(ErrorNumberFromErrno(error.value(), true));
-    m_file.setAutoRemove(false);
+    if (m_standardOutput) {
+        // Closing a copy shows what closing the output would, and keeps descriptor 1 taken.
+        m_file.close();
+        const int copy = ::dup(m_fd);
+        if (copy < 0 || !closeReportingErrors(copy))
+            throw SystemError(m_file.fileName(), true);
+        return;
+    }
+    if (m_streamed) {
+        closeDescriptor();
+        return;
+    }
+    applyMetadata();
+    if (m_temporaryName.isEmpty())
+        nameTemporary();
+    closeDescriptor();
+    if (::renameat(m_folderFd, m_temporaryName.constData(), m_folderFd, m_name.constData()) != 0)
+        throw SystemError(m_file.fileName(), true);
+    m_temporaryName.clear();
+    m_removal.reset();
 }
 
 } // namespace platform

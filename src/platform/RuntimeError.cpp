@@ -6,9 +6,10 @@
 
 namespace platform {
 
-RuntimeError::RuntimeError(int number, QString description)
+RuntimeError::RuntimeError(int number, QString description, QString fileName)
     : m_number(number),
       m_description(description.isEmpty() ? DefaultDescription(number) : std::move(description)),
+      m_fileName(std::move(fileName)),
       m_what(m_description.toStdString() + " (" + std::to_string(number) + ")") {}
 
 QString DefaultDescription(int number) {
@@ -61,6 +62,7 @@ int ErrorNumberFromErrno(int code, bool forWriting) {
     case EFBIG:
         return err::DiskFull;
     case EIO:
+    case EPIPE:
         return err::DeviceIo;
     case ENXIO:
     case ENODEV:
@@ -76,21 +78,27 @@ int ErrorNumberFromErrno(int code, bool forWriting) {
     }
 }
 
+RuntimeError SystemError(const QString& fileName, bool forWriting) {
+    return RuntimeError(ErrorNumberFromErrno(errno, forWriting), {}, fileName);
+}
+
 RuntimeError FileError(const QFileDevice& file, bool forWriting) {
-    const int code = errno;
-    if (code != 0)
-        return RuntimeError(ErrorNumberFromErrno(code, forWriting));
-    switch (file.error()) {
-    case QFileDevice::ReadError:
-    case QFileDevice::WriteError:
-        return RuntimeError(err::DeviceIo);
-    case QFileDevice::ResourceError:
-        return RuntimeError(err::DiskFull);
-    case QFileDevice::PermissionsError:
-        return RuntimeError(err::PermissionDenied);
-    default:
-        return RuntimeError(err::PathFileAccess);
-    }
+    if (errno != 0)
+        return SystemError(file.fileName(), forWriting);
+    const auto number = [&] {
+        switch (file.error()) {
+        case QFileDevice::ReadError:
+        case QFileDevice::WriteError:
+            return err::DeviceIo;
+        case QFileDevice::ResourceError:
+            return err::DiskFull;
+        case QFileDevice::PermissionsError:
+            return err::PermissionDenied;
+        default:
+            return err::PathFileAccess;
+        }
+    }();
+    return RuntimeError(number, {}, file.fileName());
 }
 
 } // namespace platform

@@ -29,18 +29,21 @@ constexpr int SilentEnd = 9999;
 } // namespace err
 
 // A runtime error: a number the handlers dispatch on and a Japanese description shown to the
-// user. Thrown by the engine and the platform layers, caught by each operation's handler.
+// user, and the file it is about when a file operation failed (the command line names it).
+// Thrown by the engine and the platform layers, caught by each operation's handler.
 class RuntimeError : public std::exception {
 public:
-    explicit RuntimeError(int number, QString description = {});
+    explicit RuntimeError(int number, QString description = {}, QString fileName = {});
 
     [[nodiscard]] int number() const noexcept { return m_number; }
     [[nodiscard]] const QString& description() const noexcept { return m_description; }
+    [[nodiscard]] const QString& fileName() const noexcept { return m_fileName; }
     const char* what() const noexcept override { return m_what.c_str(); }
 
 private:
     int m_number;
     QString m_description;
+    QString m_fileName;
     std::string m_what;
 };
 
@@ -50,6 +53,9 @@ private:
 // Maps a system error code (errno) of a failed file operation onto the system's numbers.
 // `forWriting` tells a missing folder of a file to be created (76) from a missing file (53).
 [[nodiscard]] int ErrorNumberFromErrno(int code, bool forWriting);
+
+// The runtime error of the system call that just failed on `fileName`, from errno.
+[[nodiscard]] RuntimeError SystemError(const QString& fileName, bool forWriting);
 
 // The runtime error for a failed operation on `file`; call right after the failure so that
 // errno still belongs to it.

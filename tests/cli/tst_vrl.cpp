@@ -1,7 +1,11 @@
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,6 +43,45 @@ QByteArray read(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Runs a bash script in `folder` with $VRL naming the program: bash's $'\xNN' gives file
+// names bytes that QProcess's arguments could not carry.
+Run script(const QString& folder, const QString& text) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VRL"), QStringLiteral(VRL_PROGRAM));
+    env.insert(QStringLiteral("VRL_PASSWORD"), QStringLiteral("key"));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral("bash"), {QStringLiteral("-c"), text});
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.readAllStandardOutput(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+struct stat statOf(const QByteArray& path) {
+    struct stat info {};
+    ::lstat(path.constData(), &info);
+    return info;
+}
+
+mode_t modeOf(const QString& path) {
+    return statOf(QFile::encodeName(path)).st_mode & 07777;
+}
+
+// What an output name stands for; each is tried with every method.
+enum OutputKind {
+    ReplacedLockerKeepsMode,
+    ReplacedPlaintextKeepsOwnerPart,
+    ReplacedKeepsOwner,
+    LinkChain,
+    DanglingLink,
+    Fifo,
+    CharacterDevice,
+    ReadOnlyTarget,
+    LongestName,
+    TooLongName
+};
+
 } // namespace
 
 class VrlTest : public QObject {
@@ -58,6 +101,13 @@ private Q_SLOTS:
             << QStringList{u"put"_qs, u"--app-mode"_qs, u"1"_qs, u"a"_qs, u"b"_qs};
         QTest::newRow("password as argument")
             << QStringList{u"take"_qs, u"--password"_qs, u"x"_qs, u"a"_qs, u"b"_qs};
+        // The cross-password method records no application; it is the default method.
+        QTest::newRow("app with method 2") << QStringList{
+            u"put"_qs, u"--method"_qs, u"2"_qs, u"--app"_qs, u"/bin/x"_qs, u"a"_qs, u"b"_qs};
+        QTest::newRow("app with the default method")
+            << QStringList{u"put"_qs, u"--app"_qs, u"/bin/x"_qs, u"a"_qs, u"b"_qs};
+        QTest::newRow("option after --")
+            << QStringList{u"put"_qs, u"--"_qs, u"a"_qs, u"--method"_qs, u"0"_qs};
     }
     void usageErrorsExitWithTwo() {
         QFETCH(QStringList, args);
@@ -105,12 +155,219 @@ private Q_SLOTS:
         const Run run =
             vrl({u"take"_qs, u"--method"_qs, u"0"_qs, path("locker"), u"-"_qs}, u"from file"_qs);
         QCOMPARE(run.out, QByteArray("data"));
+        // A pipe serves as well as a file.
+        const Run piped = script(m_dir.path(), u"env -u VRL_PASSWORD \"$VRL\" take --method 0 "
+                                               "--password-file <(echo 'from file') locker -"_qs);
+        QCOMPARE(piped.out, QByteArray("data"));
         // A missing password file is a file error, not an empty password.
         const Run missing =
             vrl({u"take"_qs, u"--password-file"_qs, path("nothing"), path("locker"), u"-"_qs},
                 QString());
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains(u"(53)"_qs));
+    }
+
+    // Names that are not UTF-8 stay apart and reach the file system as given; a message
+    // names such a file with its own bytes.
+    void namesReachTheFileSystemByteForByte_data() {
+        QTest::addColumn<QString>("method");
+        for (const char* method : {"0", "1", "2"})
+            QTest::newRow(method) << QString::fromLatin1(method);
+    }
+    void namesReachTheFileSystemByteForByte() {
+        QFETCH(QString, method);
+        QTemporaryDir dir;
+        const Run run = script(dir.path(), QStringLiteral(R"(m=%1
+printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
+"$VRL" put --method $m $'\x83\x65\x83\x58\x83\x67' $'\xe9t\xe9.vrl' &&
+"$VRL" put --method $m b $'\xe8t\xe8.vrl' &&
+"$VRL" take --method $m $'\xe9t\xe9.vrl' - && "$VRL" take --method $m $'\xe8t\xe8.vrl' - &&
+"$VRL" put --method $m $'\xff' x.vrl 2>&1)")
+                                               .arg(method));
+        const QByteArray folder = QFile::encodeName(dir.path()) + '/';
+        const bool bothNamesExist = ::access((folder + "\xe9t\xe9.vrl").constData(), F_OK) == 0 &&
+                                    ::access((folder + "\xe8t\xe8.vrl").constData(), F_OK) == 0;
+        script(dir.path(), u"rm -f -- *"_qs); // names QTemporaryDir could not remove
+        QCOMPARE(run.out, QByteArray("ABvrl: \xff: ファイルが見つかりません。 (53)\n"));
+        QVERIFY(bothNamesExist);
+    }
+
+    void outputsByKind_data() {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<int>("kind");
+        const char* const kinds[] = {"locker keeps its mode",
+                                     "plaintext keeps owner part",
+                                     "owner kept where the user may set it",
+                                     "chain of links",
+                                     "dangling link",
+                                     "FIFO",
+                                     "character device",
+                                     "read-only target",
+                                     "name of 255 bytes",
+                                     "name of 256 bytes"};
+        for (const char* method : {"0", "1", "2"})
+            for (int kind = ReplacedLockerKeepsMode; kind <= TooLongName; ++kind)
+                QTest::newRow(QByteArray(kinds[kind]).append(", method ").append(method))
+                    << QString::fromLatin1(method) << kind;
+    }
+    void outputsByKind() {
+        QFETCH(QString, method);
+        QFETCH(int, kind);
+        QTemporaryDir dir;
+        const auto at = [&](const QString& name) { return dir.filePath(name); };
+        write(at(u"source"_qs), "plaintext");
+        const QStringList m{u"--method"_qs, method};
+        QCOMPARE(
+            vrl(QStringList{u"put"_qs} + m + QStringList{at(u"source"_qs), at(u"L"_qs)}).exitCode,
+            0);
+        const auto take = [&](const QString& output) {
+            return vrl(QStringList{u"take"_qs} + m + QStringList{at(u"L"_qs), output});
+        };
+        switch (kind) {
+        case ReplacedLockerKeepsMode:
+            write(at(u"old"_qs), "old");
+            QFile::setPermissions(at(u"old"_qs), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ReadGroup);
+            QCOMPARE(vrl(QStringList{u"put"_qs} + m + QStringList{at(u"source"_qs), at(u"old"_qs)})
+                         .exitCode,
+                     0);
+            QCOMPARE(modeOf(at(u"old"_qs)), mode_t(0640));
+            break;
+        case ReplacedPlaintextKeepsOwnerPart:
+            write(at(u"old"_qs), "old");
+            QVERIFY(::chmod(QFile::encodeName(at(u"old"_qs)).constData(), 0764) == 0);
+            QCOMPARE(take(at(u"old"_qs)).exitCode, 0);
+            QCOMPARE(modeOf(at(u"old"_qs)), mode_t(0700));
+            QCOMPARE(read(at(u"old"_qs)), QByteArray("plaintext"));
+            break;
+        case ReplacedKeepsOwner:
+            if (::geteuid() != 0)
+                QSKIP("only the superuser may give a file to another user");
+            write(at(u"old"_qs), "old");
+            QVERIFY(::chown(QFile::encodeName(at(u"old"_qs)).constData(), 65534, 65534) == 0);
+            QCOMPARE(take(at(u"old"_qs)).exitCode, 0);
+            QCOMPARE(statOf(QFile::encodeName(at(u"old"_qs))).st_uid, uid_t(65534));
+            QCOMPARE(statOf(QFile::encodeName(at(u"old"_qs))).st_gid, gid_t(65534));
+            break;
+        case LinkChain:
+            QVERIFY(QDir(dir.path()).mkdir(u"sub"_qs));
+            write(at(u"sub/real"_qs), "old");
+            QVERIFY(QFile::link(u"sub/real"_qs, at(u"link2"_qs)));
+            QVERIFY(QFile::link(u"link2"_qs, at(u"link1"_qs)));
+            QCOMPARE(take(at(u"link1"_qs)).exitCode, 0);
+            QCOMPARE(QFileInfo(at(u"link1"_qs)).symLinkTarget(), at(u"link2"_qs));
+            QCOMPARE(read(at(u"sub/real"_qs)), QByteArray("plaintext"));
+            break;
+        case DanglingLink:
+            QVERIFY(QFile::link(u"new"_qs, at(u"link"_qs)));
+            QCOMPARE(take(at(u"link"_qs)).exitCode, 0);
+            QVERIFY(QFileInfo(at(u"link"_qs)).isSymLink());
+            QCOMPARE(read(at(u"new"_qs)), QByteArray("plaintext"));
+            break;
+        case Fifo: {
+            QVERIFY(::mkfifo(QFile::encodeName(at(u"fifo"_qs)).constData(), 0600) == 0);
+            QProcess reader;
+            reader.start(u"cat"_qs, {at(u"fifo"_qs)});
+            QCOMPARE(take(at(u"fifo"_qs)).exitCode, 0);
+            QVERIFY(reader.waitForFinished(30000));
+            QCOMPARE(reader.readAllStandardOutput(), QByteArray("plaintext"));
+            QVERIFY(S_ISFIFO(statOf(QFile::encodeName(at(u"fifo"_qs))).st_mode));
+            break;
+        }
+        case CharacterDevice:
+            QCOMPARE(take(u"/dev/null"_qs).exitCode, 0);
+            QVERIFY(S_ISCHR(statOf("/dev/null").st_mode));
+            break;
+        case ReadOnlyTarget: {
+            write(at(u"old"_qs), "old");
+            QFile::setPermissions(at(u"old"_qs), QFileDevice::ReadOwner | QFileDevice::ReadUser);
+            const Run run = take(at(u"old"_qs));
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY(run.err.contains(u"(70)"_qs) && run.err.contains(at(u"old"_qs)));
+            QCOMPARE(read(at(u"old"_qs)), QByteArray("old"));
+            QCOMPARE(modeOf(at(u"old"_qs)), mode_t(0400));
+            break;
+        }
+        case LongestName:
+            QCOMPARE(take(at(QString(255, u'n'))).exitCode, 0);
+            QCOMPARE(read(at(QString(255, u'n'))), QByteArray("plaintext"));
+            break;
+        case TooLongName: {
+            const Run run = take(at(QString(256, u'n')));
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(u"(52)"_qs), qPrintable(run.err));
+            break;
+        }
+        }
+        // Nothing but what the case made: no temporary file, no stray output.
+        for (const QString& name :
+             QDir(dir.path()).entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot))
+            QVERIFY2(!name.startsWith(u'.'), qPrintable(name));
+    }
+
+    // The reader of standard output went away while SIGPIPE is ignored: the write fails
+    // with EPIPE, which is a failure, not a success.
+    void standardOutputWithoutReaderFails() {
+        QTemporaryDir dir;
+        write(dir.filePath(u"big"_qs), QByteArray(1 << 20, 'x'));
+        const Run run = script(dir.path(), u"\"$VRL\" put --method 0 big L && trap '' PIPE && "
+                                           "\"$VRL\" take --method 0 L - | head -c 1 >/dev/null; "
+                                           "echo ${PIPESTATUS[0]}"_qs);
+        QCOMPARE(run.out, QByteArray("1\n"));
+        QVERIFY2(run.err.contains(u"標準出力"_qs) && run.err.contains(u"(57)"_qs),
+                 qPrintable(run.err));
+    }
+
+    // Clear messages where the engine used to say "division by zero" or only "overflow";
+    // "--" lets a name begin with "-".
+    void messages_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("expected");
+        for (const char* method : {"0", "1", "2"})
+            QTest::addRow("empty password, method %s", method)
+                << QStringList{u"put"_qs, u"--method"_qs, QString::fromLatin1(method), u"source"_qs,
+                               u"L"_qs}
+                << QString() << u"鍵のパスワードが空です。 (5)"_qs;
+        for (const char* method : {"0", "1"})
+            QTest::addRow("full-width password, method %s", method)
+                << QStringList{u"put"_qs, u"--method"_qs, QString::fromLatin1(method), u"source"_qs,
+                               u"L"_qs}
+                << u"鍵"_qs << u"鍵のパスワードに全角文字"_qs;
+        QTest::newRow("full-width application")
+            << QStringList{u"put"_qs,         u"--method"_qs, u"0"_qs, u"--app"_qs,
+                           u"/bin/アプリ"_qs, u"source"_qs,   u"L"_qs}
+            << u"key"_qs << u"vrl: /bin/アプリ: アプリケーションのパスに全角文字"_qs;
+        QTest::newRow("missing source is named")
+            << QStringList{u"put"_qs, u"--method"_qs, u"1"_qs, u"nothing"_qs, u"L"_qs} << u"key"_qs
+            << u"vrl: nothing: ファイルが見つかりません。 (53)"_qs;
+        QTest::newRow("wrong password names the locker")
+            << QStringList{u"take"_qs, u"--method"_qs, u"2"_qs, u"locked"_qs, u"-"_qs}
+            << u"other"_qs << u"vrl: locked: 鍵のパスワードが違います。"_qs;
+    }
+    void messages() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, password);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        write(dir.filePath(u"source"_qs), "data");
+        QCOMPARE(vrl({u"put"_qs, u"source"_qs, u"locked"_qs}, u"key"_qs, dir.path()).exitCode, 0);
+        const Run run = vrl(args, password.isNull() ? u""_qs : password, dir.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(expected), qPrintable(run.err));
+        QVERIFY(!QFile::exists(dir.filePath(u"L"_qs)));
+    }
+
+    void doubleDashEndsOptions() {
+        write(path("source"), "data");
+        QCOMPARE(vrl({u"put"_qs, u"--method"_qs, u"0"_qs, u"--"_qs, path("source"), u"-x.vrl"_qs},
+                     u"key"_qs, m_dir.path())
+                     .exitCode,
+                 0);
+        QCOMPARE(vrl({u"take"_qs, u"--method"_qs, u"0"_qs, u"--"_qs, u"-x.vrl"_qs, u"-"_qs},
+                     u"key"_qs, m_dir.path())
+                     .out,
+                 QByteArray("data"));
     }
 
     void failuresExitWithOneAndTheWindowsMessage() {

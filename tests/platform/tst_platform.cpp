@@ -1,4 +1,6 @@
 #include "platform/AnsiCodePage.h"
+#include "platform/NativeName.h"
+#include "platform/RemovedOnSignal.h"
 #include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
 
@@ -8,6 +10,10 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -45,6 +51,55 @@ private Q_SLOTS:
         QCOMPARE(text.at(0x81), QChar(QChar::ReplacementCharacter));
         QCOMPARE(ToAnsiBytes(FromAnsiBytes("vrls/usr/bin/\xB1vrls")),
                  QByteArray("vrls/usr/bin/\xB1vrls"));
+    }
+
+    // Any bytes come back as they were, so two names never become one; valid UTF-8 reads as
+    // the user interface has it, and no invalid form decodes to another character ("\xC0\xAF"
+    // must not become "/").
+    void nativeNamesRoundTrip_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("utf8");
+        QTest::newRow("ASCII") << QByteArray("plain.txt") << true;
+        QTest::newRow("Japanese") << QByteArray("\xE6\x97\xA5\xE6\x9C\xAC.vrl") << true;
+        QTest::newRow("four bytes") << QByteArray("\xF0\x9F\x94\x92") << true;
+        QTest::newRow("Latin-1") << QByteArray("\xE9t\xE9") << false;
+        QTest::newRow("Shift_JIS") << QByteArray("\x83\x65\x83\x58\x83\x67") << false;
+        QTest::newRow("overlong slash") << QByteArray("a\xC0\xAF"
+                                                      "b")
+                                        << false;
+        QTest::newRow("encoded surrogate") << QByteArray("\xED\xB2\x80") << false;
+        QTest::newRow("cut sequence") << QByteArray("x\xE3\x81") << false;
+        QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << false;
+    }
+    void nativeNamesRoundTrip() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, utf8);
+        const QString name = NameFromNative(bytes);
+        QCOMPARE(NativeName(name), bytes);
+        QCOMPARE(name == QString::fromUtf8(bytes), utf8);
+        QVERIFY(!name.contains(u'/') || bytes.contains('/'));
+    }
+
+    // A registered file goes when SIGTERM ends the process, which still ends by that signal;
+    // one whose registration ended stays.
+    void registeredFileIsRemovedWhenASignalEndsTheProcess() {
+        const QTemporaryDir dir;
+        const QByteArray removed = QFile::encodeName(dir.filePath(QStringLiteral("plain")));
+        const QByteArray kept = QFile::encodeName(dir.filePath(QStringLiteral("kept")));
+        for (const QByteArray& path : {removed, kept})
+            QFile(QFile::decodeName(path)).open(QIODevice::WriteOnly);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            { const RemovedOnSignal released(kept); }
+            const RemovedOnSignal registered(removed);
+            ::raise(SIGTERM);
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+        QVERIFY(!QFile::exists(QFile::decodeName(removed)));
+        QVERIFY(QFile::exists(QFile::decodeName(kept)));
     }
 
     void systemErrorsMapOntoTheSystemsNumbers() {
@@ -96,6 +151,9 @@ private Q_SLOTS:
                  err::PathNotFound);
         QCOMPARE(errorOf([&] { ReplacingFile(m_dir.path()); }), err::PathFileAccess);
         QCOMPARE(errorOf([] { ReplacingFile unnamed{QString()}; }), err::BadFileName);
+        // A lone surrogate that no file name's bytes give.
+        QCOMPARE(errorOf([&] { ReplacingFile(m_dir.filePath(QString(QChar(0xD800)))); }),
+                 err::BadFileName);
     }
 };
 

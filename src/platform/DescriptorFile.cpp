@@ -1,0 +1,19 @@
+#include "DescriptorFile.h"
+
+#include "RuntimeError.h"
+
+#include <unistd.h>
+
+namespace platform {
+
+void DescriptorFile::adopt(int fd, OpenMode mode, FileHandleFlags flags) {
+    errno = 0;
+    if (!QFile::open(fd, mode | Unbuffered, flags)) {
+        const RuntimeError error = platform::FileError(*this, mode.testFlag(WriteOnly));
+        if (flags.testFlag(AutoCloseHandle))
+            ::close(fd);
+        throw error;
+    }
+}
+
+} // namespace platform
