@@ -36,9 +36,17 @@ void onSignal(int signal) {
         if (slot.state.load(std::memory_order_acquire) == Armed)
             ::unlinkat(slot.folderFd, slot.name, 0);
     }
-    // Blocked while this handler runs: delivered to the previous disposition on return.
-    ::sigaction(signal, &previousActions[signal], nullptr);
-    ::raise(signal);
+    const struct sigaction& previous = previousActions[signal];
+    if (!(previous.sa_flags & SA_SIGINFO) && previous.sa_handler != SIG_DFL &&
+        previous.sa_handler != SIG_IGN) {
+        // A handler of the program's own (the window's orderly end) decides what follows;
+        // this one stays installed for the files registered after it.
+        previous.sa_handler(signal);
+    } else {
+        // Blocked while this handler runs: delivered to the previous disposition on return.
+        ::sigaction(signal, &previous, nullptr);
+        ::raise(signal);
+    }
     errno = savedErrno;
 }
 

@@ -8,7 +8,9 @@ namespace platform {
 // lives: a file that must not outlive an interrupted operation (a temporary file holding a
 // prefix of the output, a plaintext file handed to another program). The signal handler
 // unlinks the registered names from a fixed table, which is async-signal-safe, then gives
-// the signal to the disposition that was there before (by default: the process ends).
+// the signal to the disposition that was there before (by default: the process ends; a
+// handler of the program's own, such as the window's orderly end, is called and this one
+// stays installed).
 // A signal that was ignored when the first file was registered stays ignored.
 //
 // The folder is given as an open descriptor, so that the handler needs no path and the name
