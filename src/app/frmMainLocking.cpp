@@ -1,5 +1,6 @@
-// Put away and take out as the window runs them: the engine does the bytes; here are the
-// hourglass, the progress window, the error handler, "$temp.dat" and the hand-off.
+// Put away and take out as the window runs them: the engine does the bytes on a worker thread;
+// here are the hourglass, the progress window, the error handler, "$temp.dat" and the hand-off.
+#include "BackgroundWork.h"
 #include "UiText.h"
 #include "frmMain.h"
 
@@ -36,10 +37,13 @@ public:
     BusySigns(const BusySigns&) = delete;
     BusySigns& operator=(const BusySigns&) = delete;
 
+    // The engine reports on its worker thread; the window is written on its own.
     [[nodiscard]] locker::ProgressCallback progress() {
         if (!m_progress)
             return {};
-        return [window = &*m_progress](int percent) { window->setPercent(percent); };
+        frmProgress* window = &*m_progress;
+        return background::OnThreadOf(window,
+                                      [window](int percent) { window->setPercent(percent); });
     }
 
 private:
@@ -81,7 +85,9 @@ void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
     Handled(this, locker::Operation::PutAway, [&] {
         const int keyType = m_frmOptions->KeyType();
         BusySigns busy(this, keyType);
-        locker::PutAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, busy.progress());
+        background::Run([&, progress = busy.progress()] {
+            locker::PutAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, progress);
+        });
     });
 }
 
@@ -93,9 +99,13 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
     Handled(this, locker::Operation::TakeOut, [&] {
         const int keyType = m_frmOptions->KeyType();
         BusySigns busy(this, keyType);
-        if (std::optional<QString> recorded =
-                locker::TakeOut(objFileName, TakenOutFile::Name, strPassWd, keyType,
-                                m_frmOptions->AppMode(), busy.progress()))
+        const int appMode = m_frmOptions->AppMode();
+        std::optional<QString> recorded;
+        background::Run([&, progress = busy.progress()] {
+            recorded = locker::TakeOut(objFileName, TakenOutFile::Name, strPassWd, keyType, appMode,
+                                       progress);
+        });
+        if (recorded)
             strAppName = std::move(recorded);
         if (strAppName)
             startApplication(*strAppName);

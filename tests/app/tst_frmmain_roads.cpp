@@ -182,6 +182,8 @@ private Q_SLOTS:
     // Menus.
     void putAwayAndTakeOutThroughTheMenus_data();
     void putAwayAndTakeOutThroughTheMenus();
+    void windowLivesButTakesNoInputWhileTheWorkRuns_data();
+    void windowLivesButTakesNoInputWhileTheWorkRuns();
     void menuCommandsWithoutKeyStopAtTheInformationBox_data();
     void menuCommandsWithoutKeyStopAtTheInformationBox();
     void putAwayWithNoCurrentFile();
@@ -378,6 +380,49 @@ void FrmMainRoadsTest::putAwayAndTakeOutThroughTheMenus() {
     QCOMPARE(shownText(), QString::fromUtf8(Plain));
     QVERIFY(!QGuiApplication::overrideCursor());
     QVERIFY(m_window->findChildren<frmProgress*>().isEmpty());
+}
+
+void FrmMainRoadsTest::windowLivesButTakesNoInputWhileTheWorkRuns_data() {
+    putAwayAndTakeOutThroughTheMenus_data();
+}
+
+// While a put away or a take out runs, timers fire (the window repaints), but the key
+// command's shortcut typed then reaches nothing; afterwards it does.
+void FrmMainRoadsTest::windowLivesButTakesNoInputWhileTheWorkRuns() {
+    QFETCH(int, keyType);
+    storeKeyType(keyType);
+    startWindow();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    const QString source = write(u"plain.txt"_s, Plain);
+    int keyDialogs = 0;
+    WhenShown<frmKey>([&](frmKey* dialog) {
+        ++keyDialogs;
+        dialog->cmdCancel->click();
+    });
+    const auto typeKeyShortcut = [this] {
+        QTest::keyClick(m_window.get(), Qt::Key_K, Qt::ControlModifier);
+    };
+    const auto whileWorking = [&](const std::function<void()>& operation) {
+        bool ranMeanwhile = false;
+        QTimer::singleShot(0, m_window.get(), [&] {
+            ranMeanwhile = true;
+            typeKeyShortcut();
+        });
+        operation();
+        return ranMeanwhile;
+    };
+    QVERIFY(whileWorking([&] { m_window->EncFile(source, path(u"plain.vrl"_s), u"key"_s); }));
+    QVERIFY(whileWorking([&] { m_window->TakeFile(path(u"plain.vrl"_s), u"key"_s); }));
+    QCOMPARE(shownText(), QString::fromUtf8(Plain));
+    QCOMPARE(m_boxes->count(), 0);
+    QCOMPARE(keyDialogs, 0);
+
+    // The headless platform leaves no window active once the progress window has gone.
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    typeKeyShortcut();
+    QTRY_COMPARE(keyDialogs, 1);
 }
 
 void FrmMainRoadsTest::menuCommandsWithoutKeyStopAtTheInformationBox_data() {
