@@ -138,6 +138,7 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -168,7 +169,10 @@ private:
     QString m_keyPassWd;
     QString m_commandLine;
     TakenOutFile m_takenOut;
-    // Set while a put away or take out runs: the progress window lets events other than
-    // user input run, and a drop arriving then must not start a second operation.
+    // Set while a put away or take out runs: the event loop goes on without user input, and
+    // a drop queued before must not start a second operation.
     bool m_operating = false;
+    // The buttons held while the drag moved over the window: a drop from another program
+    // may carry none.
+    Qt::MouseButtons m_dragButtons;
 };
