@@ -36,6 +36,10 @@ protected:
         case QEvent::Drop:
             return true;
         case QEvent::Close:
+            // Only the user's closing (through the window system) is refused; the program
+            // may still close a window of its own.
+            if (!event->spontaneous())
+                return false;
             event->ignore();
             return true;
         default:

@@ -192,16 +192,10 @@ void frmFile::cmdOKClicked() {
         platform::ShowMessage(ui::EnterFileName, QMessageBox::Warning, QMessageBox::Ok, {}, this);
         return;
     }
-    // A name typed with its whole path is taken as it stands: its folder becomes Path, and a
-    // folder typed so is opened in the lists.
+    // A name typed with its whole path is taken as it stands: its folder becomes Path.
     const bool wholePath = QDir::isAbsolutePath(typed);
     const QFileInfo given(QDir::cleanPath(typed));
     try {
-        if (wholePath && given.isDir()) {
-            Dir1->setFolder(given.filePath());
-            txtFileName->clear();
-            return;
-        }
         setPath(withoutRootSeparator(wholePath ? QDir::toNativeSeparators(given.absolutePath())
                                                : Dir1->folder()));
     } catch (const platform::RuntimeError& error) {

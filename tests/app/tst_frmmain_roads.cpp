@@ -395,20 +395,25 @@ void FrmMainRoadsTest::windowLivesButTakesNoInputWhileTheWorkRuns_data() {
 }
 
 // While a put away or a take out runs, timers fire (the window repaints), but the key
-// command's shortcut typed then reaches nothing; afterwards it does.
+// command's shortcut typed then reaches nothing; afterwards it works again.
 void FrmMainRoadsTest::windowLivesButTakesNoInputWhileTheWorkRuns() {
     QFETCH(int, keyType);
     storeKeyType(keyType);
     startWindow();
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     const QString source = write(u"plain.txt"_s, Plain);
     int keyDialogs = 0;
-    WhenShown<frmKey>([&](frmKey* dialog) {
-        ++keyDialogs;
-        dialog->cmdCancel->click();
-    });
+    std::function<void()> cancelKeyDialogs = [&] {
+        WhenShown<frmKey>([&](frmKey* dialog) {
+            ++keyDialogs;
+            dialog->cmdCancel->click();
+            cancelKeyDialogs();
+        });
+    };
+    cancelKeyDialogs();
     const auto typeKeyShortcut = [this] {
+        // The headless platform leaves no window active once the progress window has gone.
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         QTest::keyClick(m_window.get(), Qt::Key_K, Qt::ControlModifier);
     };
     const auto whileWorking = [&](const std::function<void()>& operation) {
@@ -425,10 +430,6 @@ void FrmMainRoadsTest::windowLivesButTakesNoInputWhileTheWorkRuns() {
     QCOMPARE(shownText(), QString::fromUtf8(Plain));
     QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(keyDialogs, 0);
-
-    // The headless platform leaves no window active once the progress window has gone.
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     typeKeyShortcut();
     QTRY_COMPARE(keyDialogs, 1);
 }
