@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -23,11 +24,13 @@ void Write(const QString& section, const QString& key, const QString& value) {
     platform::SaveSetting(AppName, section, key, value);
 }
 
-// Placement values are single-precision numbers.
+// Placement values are single-precision numbers, held within MaxPlacementTwips either way.
 double ReadSingle(const QString& key, double defaultValue) {
     bool ok = false;
     const float value = Read(StartUp, key).trimmed().toFloat(&ok);
-    return ok && std::isfinite(value) ? value : defaultValue;
+    if (!ok || !std::isfinite(value))
+        return defaultValue;
+    return std::clamp<double>(value, -MaxPlacementTwips, MaxPlacementTwips);
 }
 
 // The shortest decimal text that reads back as the same single-precision number.

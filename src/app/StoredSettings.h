@@ -7,7 +7,9 @@
 // that is not a number (or True/False), reads as its default.
 namespace settings {
 
-// Window placement in twips.
+// Window placement in twips. Stored values beyond MaxPlacementTwips (about 7000 inches) either
+// way read as that bound, so that they convert to pixels without overflow.
+constexpr double MaxPlacementTwips = 1e7;
 struct Placement {
     double top = 100;
     double left = 100;

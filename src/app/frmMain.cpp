@@ -3,6 +3,7 @@
 #include "StartupCommandLine.h"
 #include "StoredSettings.h"
 #include "UiText.h"
+#include "VisiblePlacement.h"
 
 #include "frmFile.h"
 #include "frmKey.h"
@@ -15,8 +16,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
 #include <QToolBar>
+
+#include <algorithm>
 
 frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent), m_clientArea(new QWidget(this)),
@@ -80,14 +85,34 @@ QString frmMain::chosenFile() const {
     return m_frmFile->Path() + QDir::separator() + m_frmFile->FileName();
 }
 
+namespace {
+
+// The smallest window worth opening: every menu and toolbar button shows, with a strip of the
+// viewer as high as the toolbar below them.
+QSize UsableSize(const QWidget* menuBar, const QWidget* toolbar) {
+    const QSize menus = menuBar->sizeHint();
+    const QSize buttons = toolbar->sizeHint();
+    return {std::max(menus.width(), buttons.width()), menus.height() + 2 * buttons.height()};
+}
+
+} // namespace
+
+// The stored placement, made visible on the screens there are now.
 void frmMain::restorePlacement() {
     const settings::Placement placement = settings::ReadPlacement();
     const QScreen* display = screen();
     const double dpiX = display->logicalDotsPerInchX();
     const double dpiY = display->logicalDotsPerInchY();
-    move(viewer::TwipsToPixels(placement.left, dpiX), viewer::TwipsToPixels(placement.top, dpiY));
-    resize(viewer::TwipsToPixels(placement.width, dpiX),
-           viewer::TwipsToPixels(placement.height, dpiY));
+    const QRect stored(viewer::TwipsToPixels(placement.left, dpiX),
+                       viewer::TwipsToPixels(placement.top, dpiY),
+                       viewer::TwipsToPixels(placement.width, dpiX),
+                       viewer::TwipsToPixels(placement.height, dpiY));
+    QList<QRect> screens;
+    for (const QScreen* each : QGuiApplication::screens())
+        screens << each->availableGeometry();
+    const QRect placed = VisiblePlacement(stored, screens, UsableSize(menuBar(), Toolbar1));
+    move(placed.topLeft());
+    resize(placed.size());
 }
 
 // A stored value the dialogs refuse (out of range, a folder that is gone) gives way to the

@@ -139,6 +139,7 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -185,7 +186,10 @@ private:
     std::unique_ptr<TakenOutFile> m_handOff;
     // Set while a question about it is open, so that it is not finished meanwhile.
     bool m_askingAboutHandOff = false;
-    // Set while a put away or take out runs: the progress window lets events other than
-    // user input run, and a drop arriving then must not start a second operation.
+    // Set while a put away or take out runs: the event loop goes on without user input, and
+    // a drop queued before must not start a second operation.
     bool m_operating = false;
+    // The buttons held while the drag moved over the window: a drop from another program
+    // may carry none.
+    Qt::MouseButtons m_dragButtons;
 };

@@ -7,6 +7,7 @@
 #include "frmKey.h"
 #include "frmOptions.h"
 #include "locker/Locker.h"
+#include "platform/HeldMouseButtons.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 
@@ -120,8 +121,15 @@ void frmMain::FileAction(quint8 Mode, const QString& strFileName) {
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    m_dragButtons = event->buttons() | platform::HeldMouseButtons();
     if (!m_operating && !LocalFiles(event->mimeData()->urls()).isEmpty())
         event->acceptProposedAction();
+}
+
+// The drag's button is noted while it is still held: the drop follows its release.
+void frmMain::dragMoveEvent(QDragMoveEvent* event) {
+    m_dragButtons = event->buttons() | platform::HeldMouseButtons();
+    QMainWindow::dragMoveEvent(event);
 }
 
 // The drop is finished for the source at once; the commands it starts, with their dialogs
@@ -133,7 +141,7 @@ void frmMain::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     QMetaObject::invokeMethod(
         this,
-        [this, files, buttons = event->buttons(), modifiers = event->modifiers(),
+        [this, files, buttons = event->buttons() | m_dragButtons, modifiers = event->modifiers(),
          position = mapToGlobal(event->position().toPoint())] {
             Form_OLEDragDrop(files, buttons, modifiers, position);
         },

@@ -1,5 +1,6 @@
-// Put away and take out as the window runs them: the engine does the bytes; here are the
-// hourglass, the progress window, the error handler, "$temp.dat" and the hand-off.
+// Put away and take out as the window runs them: the engine does the bytes on a worker thread;
+// here are the hourglass, the progress window, the error handler, "$temp.dat" and the hand-off.
+#include "BackgroundWork.h"
 #include "UiText.h"
 #include "frmMain.h"
 
@@ -39,10 +40,13 @@ public:
     BusySigns(const BusySigns&) = delete;
     BusySigns& operator=(const BusySigns&) = delete;
 
+    // The engine reports on its worker thread; the window is written on its own.
     [[nodiscard]] locker::ProgressCallback progress() {
         if (!m_progress)
             return {};
-        return [window = &*m_progress](int percent) { window->setPercent(percent); };
+        frmProgress* window = &*m_progress;
+        return background::OnThreadOf(window,
+                                      [window](int percent) { window->setPercent(percent); });
     }
 
 private:
@@ -84,7 +88,9 @@ void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
     Handled(this, locker::Operation::PutAway, [&] {
         const int keyType = m_frmOptions->KeyType();
         BusySigns busy(this, keyType);
-        locker::PutAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, busy.progress());
+        background::Run([&, progress = busy.progress()] {
+            locker::PutAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, progress);
+        });
     });
 }
 
@@ -99,8 +105,10 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         if (strAppName) {
             // Bound for an application from the start: written straight into "$temp.dat".
             auto handOff = std::make_unique<TakenOutFile>();
-            recorded = locker::TakeOut(objFileName, handOff->device(), strPassWd, keyType, appMode,
-                                       busy.progress());
+            background::Run([&, progress = busy.progress()] {
+                recorded = locker::TakeOut(objFileName, handOff->device(), strPassWd, keyType,
+                                           appMode, progress);
+            });
             startApplication(std::move(handOff), recorded.value_or(*strAppName), objFileName,
                              strPassWd, keyType, recorded);
             return;
@@ -111,8 +119,9 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         QByteArray content;
         QBuffer buffer(&content);
         buffer.open(QIODevice::WriteOnly);
-        recorded =
-            locker::TakeOut(objFileName, buffer, strPassWd, keyType, appMode, busy.progress());
+        background::Run([&, progress = busy.progress()] {
+            recorded = locker::TakeOut(objFileName, buffer, strPassWd, keyType, appMode, progress);
+        });
         if (!recorded) {
             m_viewer->OpenContents(content);
             return;
@@ -137,7 +146,9 @@ bool frmMain::putBack(const HandOffRecord& file, const QString& password, const 
     bool done = false;
     Handled(this, locker::Operation::PutAway, [&] {
         BusySigns busy(this, file.keyType);
-        locker::PutAway(file.file, target, password, file.keyType, file.appHeader, busy.progress());
+        background::Run([&, progress = busy.progress()] {
+            locker::PutAway(file.file, target, password, file.keyType, file.appHeader, progress);
+        });
         done = true;
     });
     return done;

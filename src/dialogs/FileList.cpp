@@ -40,12 +40,17 @@ void FileList::setPattern(const QString& pattern) {
     m_pattern = pattern;
 }
 
+void FileList::setProgramsOnly(bool value) {
+    m_programsOnly = value;
+}
+
 void FileList::refresh() {
     const QSignalBlocker blocker(this);
     clear();
     if (m_folder.isEmpty())
         return;
-    addItems(QDir(m_folder).entryList(nameFilters(m_pattern), QDir::Files,
-                                      QDir::Name | QDir::IgnoreCase));
+    const QDir::Filters kinds = m_programsOnly ? QDir::Files | QDir::Executable : QDir::Files;
+    addItems(
+        QDir(m_folder).entryList(nameFilters(m_pattern), kinds, QDir::Name | QDir::IgnoreCase));
     setCurrentRow(-1);
 }

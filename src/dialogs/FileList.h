@@ -3,7 +3,8 @@
 #include <QListWidget>
 
 // The chooser's file list: the ordinary files of a folder (hidden and system files left
-// out) whose names match any pattern of a list separated by ";", ignoring case.
+// out) whose names match any pattern of a list separated by ";", ignoring case; for program
+// files, only those the user may run.
 class FileList : public QListWidget {
     Q_OBJECT
 
@@ -16,6 +17,9 @@ public:
     [[nodiscard]] QString pattern() const { return m_pattern; }
     void setPattern(const QString& pattern);
 
+    [[nodiscard]] bool programsOnly() const { return m_programsOnly; }
+    void setProgramsOnly(bool value);
+
     // Lists the folder again.
     void refresh();
 
@@ -27,4 +31,5 @@ Q_SIGNALS:
 private:
     QString m_folder;
     QString m_pattern;
+    bool m_programsOnly = false;
 };

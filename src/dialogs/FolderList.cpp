@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QStyle>
 
 namespace {
@@ -92,6 +93,16 @@ void FolderList::rebuild() {
         item->setData(0, PathRole, QDir::toNativeSeparators(dir.absoluteFilePath(name)));
     }
     setCurrentItem(parent);
+}
+
+void FolderList::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && currentItem()) {
+        open(currentItem());
+        event->accept();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 void FolderList::open(QTreeWidgetItem* item) {

@@ -3,7 +3,8 @@
 #include <QTreeWidget>
 
 // The chooser's folder list: the current folder with the chain of folders above it, and the
-// folders within it. A double-click opens a folder; only then does the current folder change.
+// folders within it. A double-click, or Enter, opens a folder; only then does the current
+// folder change.
 class FolderList : public QTreeWidget {
     Q_OBJECT
 
@@ -25,6 +26,10 @@ public:
 
 Q_SIGNALS:
     void folderChanged();
+
+protected:
+    // Enter opens the folder at the cursor rather than pressing the dialog's default button.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void rebuild();

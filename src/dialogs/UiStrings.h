@@ -22,7 +22,7 @@ inline const QString DriveListLabel = QStringLiteral("ドライブ(&D):");
 inline const QString UseApp = QStringLiteral("アプリケーションに関連付けて取り出す(&A)");
 inline const QString TypeDefault = QStringLiteral("規定のファイル（テキスト・画像）");
 inline const QString TypeDefaultPattern =
-    QStringLiteral("*.txt;*.bmp;*.gif;*.tiff;*.jpg;*.jpeg;*.vrl");
+    QStringLiteral("*.txt;*.bmp;*.gif;*.tiff;*.jpg;*.jpeg;*.vrl;*.png;*.webp;*.tif");
 inline const QString TypeProgram = QStringLiteral("プログラムファイル");
 inline const QString TypeProgramPattern = QStringLiteral("*.exe");
 inline const QString TypeAll = QStringLiteral("全てのファイル");

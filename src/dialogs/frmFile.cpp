@@ -14,17 +14,28 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
 
-// The file-list patterns of the entries of cboFileType, by index.
-const QStringList& typePatterns() {
-    static const QStringList patterns{ui::TypeDefaultPattern, ui::TypeProgramPattern,
-                                      ui::TypeAllPattern};
-    return patterns;
+struct FileType {
+    QString pattern;
+    bool programsOnly = false;
+};
+
+// The file-list filters of the entries of cboFileType, by index. Program files are those
+// named .exe where programs are named so, elsewhere the files the user may run.
+const QList<FileType>& fileTypes() {
+#ifdef Q_OS_WIN
+    static const FileType programs{ui::TypeProgramPattern};
+#else
+    static const FileType programs{ui::TypeAllPattern, true};
+#endif
+    static const QList<FileType> types{{ui::TypeDefaultPattern}, programs, {ui::TypeAllPattern}};
+    return types;
 }
 
 // A folder as OK stores it: a root loses its trailing separator ("C:\" becomes "C:", "/"
@@ -58,7 +69,7 @@ frmFile::frmFile(QWidget* parent)
     selectAllOn(txtFileName, QEvent::FocusIn);
     cboFileType->addItems({ui::TypeDefault, ui::TypeProgram, ui::TypeAll});
     cboFileType->setCurrentIndex(0);
-    File1->setPattern(typePatterns().at(0));
+    File1->setPattern(fileTypes().at(0).pattern);
     chkApp->setVisible(false);
     chkApp->setEnabled(false);
 
@@ -98,8 +109,10 @@ frmFile::frmFile(QWidget* parent)
 
 void frmFile::TypeChanged() {
     const int index = cboFileType->currentIndex();
-    if (index >= 0 && index < typePatterns().size())
-        File1->setPattern(typePatterns().at(index));
+    if (index >= 0 && index < fileTypes().size()) {
+        File1->setPattern(fileTypes().at(index).pattern);
+        File1->setProgramsOnly(fileTypes().at(index).programsOnly);
+    }
     File1->refresh();
 }
 
@@ -174,19 +187,25 @@ void frmFile::File1DoubleClicked(const QString& name) {
 }
 
 void frmFile::cmdOKClicked() {
-    if (txtFileName->text().isEmpty()) {
+    const QString typed = txtFileName->text();
+    if (typed.isEmpty()) {
         platform::ShowMessage(ui::EnterFileName, QMessageBox::Warning, QMessageBox::Ok, {}, this);
         return;
     }
+    // A name typed with its whole path is taken as it stands: its folder becomes Path.
+    const bool wholePath = QDir::isAbsolutePath(typed);
+    const QFileInfo given(QDir::cleanPath(typed));
     try {
-        setPath(withoutRootSeparator(Dir1->folder()));
+        setPath(withoutRootSeparator(wholePath ? QDir::toNativeSeparators(given.absolutePath())
+                                               : Dir1->folder()));
     } catch (const platform::RuntimeError& error) {
-        // The folder went away while the dialog was open: say so and stay open.
+        // The folder is missing, may not be read, or went away while the dialog was open:
+        // say so and stay open.
         platform::ShowMessage(error.description(), QMessageBox::Warning, QMessageBox::Ok,
                               QString::number(error.number()), this);
         return;
     }
-    setFileName(txtFileName->text());
+    setFileName(wholePath ? given.fileName() : typed);
     if (m_isTake)
         m_useApp = chkApp->isChecked();
     m_cancel = false;
@@ -197,6 +216,8 @@ void frmFile::showEvent(QShowEvent* event) {
     Drive1->refresh();
     Dir1->refresh();
     File1->refresh();
+    // Typing goes to the name box, wherever the focus was when the dialog last closed.
+    txtFileName->setFocus();
     QDialog::showEvent(event);
 }
 

@@ -3,6 +3,7 @@
 #include "frmMain.h"
 
 #include "ModalAnswer.h"
+#include "VisiblePlacement.h"
 #include "frmAbout.h"
 #include "frmFile.h"
 #include "frmKey.h"
@@ -106,6 +107,9 @@ private Q_SLOTS:
     void storedSettingsAreRestored();
     void unusableStoredValuesFallBackToDefaults_data();
     void unusableStoredValuesFallBackToDefaults();
+    void storedPlacementIsMadeVisible_data();
+    void storedPlacementIsMadeVisible();
+    void placementOffEveryScreenStartsOnTheScreen();
     void exitInNormalStateWritesEverything();
     void exitWhileNotNormalKeepsStoredPlacement_data();
     void exitWhileNotNormalKeepsStoredPlacement();
@@ -376,6 +380,52 @@ void FrmMainTest::unusableStoredValuesFallBackToDefaults() {
     startWindow();
     QCOMPARE(boxes.count(), 0);
     verifyDefaultStart();
+}
+
+// Two screens side by side, the second lower than the first; a usable window is 200 x 150.
+void FrmMainTest::storedPlacementIsMadeVisible_data() {
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("placed");
+    QTest::newRow("on the first screen: unchanged")
+        << QRect(7, 7, 362, 346) << QRect(7, 7, 362, 346);
+    QTest::newRow("width 0") << QRect(7, 7, 0, 346) << QRect(7, 7, 200, 346);
+    QTest::newRow("height negative") << QRect(7, 7, 362, -500) << QRect(7, 7, 362, 150);
+    QTest::newRow("left beyond every screen: onto the first")
+        << QRect(90000, 7, 362, 346) << QRect(1558, 7, 362, 346);
+    QTest::newRow("top and left above and before every screen")
+        << QRect(-5000, -300, 362, 346) << QRect(0, 0, 362, 346);
+    QTest::newRow("partly below the second screen: up onto it")
+        << QRect(2500, 900, 362, 346) << QRect(2500, 678, 362, 346);
+    QTest::newRow("across both: onto the one it covers more")
+        << QRect(1800, 100, 362, 346) << QRect(1920, 100, 362, 346);
+    QTest::newRow("larger than its screen: the screen")
+        << QRect(2000, 0, 3000, 3000) << QRect(1920, 0, 1280, 1024);
+}
+
+void FrmMainTest::storedPlacementIsMadeVisible() {
+    QFETCH(QRect, stored);
+    QFETCH(QRect, placed);
+    const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    QCOMPARE(VisiblePlacement(stored, screens, QSize(200, 150)), placed);
+}
+
+// A placement stored far off, or edited to nonsense, still opens a usable window on the screen.
+void FrmMainTest::placementOffEveryScreenStartsOnTheScreen() {
+    Store(u"StartUp"_s, u"Left"_s, u"1e30"_s);
+    Store(u"StartUp"_s, u"Top"_s, u"-99999999"_s);
+    Store(u"StartUp"_s, u"Width"_s, u"0"_s);
+    startWindow();
+    const QRect screen = m_window->screen()->availableGeometry();
+    // The window is placed by its outer corner and sized by its inner area, so it may pass
+    // the screen's right and bottom edges by its frame, no more.
+    const QRect inner = m_window->geometry();
+    const QRect outer = m_window->frameGeometry();
+    const int frame = std::max({inner.left() - outer.left(), inner.top() - outer.top(),
+                                outer.right() - inner.right(), outer.bottom() - inner.bottom()});
+    QVERIFY(screen.adjusted(0, 0, 2 * frame, 2 * frame).contains(outer));
+    // Every menu shows.
+    QVERIFY(m_window->width() >= m_window->menuBar()->sizeHint().width());
+    QCOMPARE(m_window->height(), Pixels(5190));
 }
 
 void FrmMainTest::exitInNormalStateWritesEverything() {

@@ -9,6 +9,7 @@
 #include "frmOptions.h"
 #include "frmProgress.h"
 #include "locker/Locker.h"
+#include "platform/HeldMouseButtons.h"
 #include "platform/MessageBoxRecorder.h"
 #include "viewer/ContentTextBox.h"
 #include "viewer/Viewer.h"
@@ -147,27 +148,34 @@ private:
     int m_lastPercent = -1;
 };
 
-// Sends a drag over a widget and drops it; true when the drag was accepted.
+// Sends a drag over a widget and drops it; true when the drag was accepted. `buttons` are
+// those the events carry; `held` those the window system tells while the drag moves (they are
+// released at the drop).
 bool Drop(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons,
-          Qt::KeyboardModifiers keys) {
+          Qt::KeyboardModifiers keys, Qt::MouseButtons held = {}) {
     const QPoint at(target->width() / 2, target->height() / 2);
+    platform::HeldButtonsSource system = platform::SetHeldButtonsSource([held] { return held; });
     QDragEnterEvent enter(at, Qt::CopyAction, &data, buttons, keys);
     QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, buttons, keys);
+    QApplication::sendEvent(target, &move);
+    platform::SetHeldButtonsSource([] { return Qt::MouseButtons(); });
     QDropEvent drop(at, Qt::CopyAction, &data, buttons, keys);
     QApplication::sendEvent(target, &drop);
+    platform::SetHeldButtonsSource(std::move(system));
     // The drop's commands run from the event loop.
     QCoreApplication::processEvents();
     return enter.isAccepted();
 }
 
 bool DropFiles(QWidget* target, const QStringList& paths, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers keys) {
+               Qt::KeyboardModifiers keys, Qt::MouseButtons held = {}) {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& path : paths)
         urls << QUrl::fromLocalFile(path);
     data.setUrls(urls);
-    return Drop(target, data, buttons, keys);
+    return Drop(target, data, buttons, keys, held);
 }
 
 } // namespace
@@ -182,6 +190,8 @@ private Q_SLOTS:
     // Menus.
     void putAwayAndTakeOutThroughTheMenus_data();
     void putAwayAndTakeOutThroughTheMenus();
+    void windowLivesButTakesNoInputWhileTheWorkRuns_data();
+    void windowLivesButTakesNoInputWhileTheWorkRuns();
     void menuCommandsWithoutKeyStopAtTheInformationBox_data();
     void menuCommandsWithoutKeyStopAtTheInformationBox();
     void putAwayWithNoCurrentFile();
@@ -380,6 +390,50 @@ void FrmMainRoadsTest::putAwayAndTakeOutThroughTheMenus() {
     QCOMPARE(shownText(), QString::fromUtf8(Plain));
     QVERIFY(!QGuiApplication::overrideCursor());
     QVERIFY(m_window->findChildren<frmProgress*>().isEmpty());
+}
+
+void FrmMainRoadsTest::windowLivesButTakesNoInputWhileTheWorkRuns_data() {
+    putAwayAndTakeOutThroughTheMenus_data();
+}
+
+// While a put away or a take out runs, timers fire (the window repaints), but the key
+// command's shortcut typed then reaches nothing; afterwards it works again.
+void FrmMainRoadsTest::windowLivesButTakesNoInputWhileTheWorkRuns() {
+    QFETCH(int, keyType);
+    storeKeyType(keyType);
+    startWindow();
+    const QString source = write(u"plain.txt"_s, Plain);
+    int keyDialogs = 0;
+    std::function<void()> cancelKeyDialogs = [&] {
+        WhenShown<frmKey>([&](frmKey* dialog) {
+            ++keyDialogs;
+            dialog->cmdCancel->click();
+            cancelKeyDialogs();
+        });
+    };
+    cancelKeyDialogs();
+    const auto typeKeyShortcut = [this] {
+        // The headless platform leaves no window active once the progress window has gone.
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QTest::keyClick(m_window.get(), Qt::Key_K, Qt::ControlModifier);
+    };
+    const auto whileWorking = [&](const std::function<void()>& operation) {
+        bool ranMeanwhile = false;
+        QTimer::singleShot(0, m_window.get(), [&] {
+            ranMeanwhile = true;
+            typeKeyShortcut();
+        });
+        operation();
+        return ranMeanwhile;
+    };
+    QVERIFY(whileWorking([&] { m_window->EncFile(source, path(u"plain.vrl"_s), u"key"_s); }));
+    QVERIFY(whileWorking([&] { m_window->TakeFile(path(u"plain.vrl"_s), u"key"_s); }));
+    QCOMPARE(shownText(), QString::fromUtf8(Plain));
+    QCOMPARE(m_boxes->count(), 0);
+    QCOMPARE(keyDialogs, 0);
+    typeKeyShortcut();
+    QTRY_COMPARE(keyDialogs, 1);
 }
 
 void FrmMainRoadsTest::menuCommandsWithoutKeyStopAtTheInformationBox_data() {
@@ -622,20 +676,28 @@ void FrmMainRoadsTest::shiftDropWithEmptyKeyIsRefused() {
 void FrmMainRoadsTest::rightDropOffersThePopupMenu_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<bool>("takenOut");
-    QTest::newRow("cancel") << u"mnupopCancel"_s << false;
-    QTest::newRow("take out") << u"mnupopUnlock"_s << true;
+    QTest::addColumn<bool>("buttonInTheDrop");
+    QTest::newRow("cancel") << u"mnupopCancel"_s << false << true;
+    QTest::newRow("take out") << u"mnupopUnlock"_s << true << true;
+    // A drag from another program on X11: the button is known only while the drag moves.
+    QTest::newRow("take out, button held only while dragging")
+        << u"mnupopUnlock"_s << true << false;
 }
 
 void FrmMainRoadsTest::rightDropOffersThePopupMenu() {
     QFETCH(QString, item);
     QFETCH(bool, takenOut);
+    QFETCH(bool, buttonInTheDrop);
     storeKeyType(0);
     startWindow();
     setKeyByCommand(u"key"_s);
     const QString lockerFile = makeLocker(u"a.vrl"_s, 0);
     m_window->OpenCont(write(u"other.txt"_s, "other\r\n"));
 
-    DropFiles(m_window.get(), {lockerFile}, Qt::RightButton, Qt::ShiftModifier);
+    if (buttonInTheDrop)
+        DropFiles(m_window.get(), {lockerFile}, Qt::RightButton, Qt::ShiftModifier);
+    else
+        DropFiles(m_window.get(), {lockerFile}, Qt::NoButton, Qt::ShiftModifier, Qt::RightButton);
     QMenu* popup = m_window->mnuPopupRoute;
     QTRY_COMPARE(QApplication::activePopupWidget(), popup);
     QCOMPARE(m_window->FileDialog()->FileName(), u"a.vrl"_s);

@@ -21,6 +21,13 @@ using testsupport::execWith;
 
 namespace {
 
+const QStringList DefaultTypeFiles{u"a.txt"_s, u"b.JPG"_s, u"e.png"_s, u"f.webp"_s, u"g.tif"_s};
+#ifdef Q_OS_WIN
+const QStringList ProgramFiles{u"c.exe"_s};
+#else
+const QStringList ProgramFiles{u"tool"_s};
+#endif
+
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -54,6 +61,8 @@ private Q_SLOTS:
     void fileListShowsTheSelectedType();
     void okStoresTheFolderWithoutTrailingSeparator_data();
     void okStoresTheFolderWithoutTrailingSeparator();
+    void typedWholePathIsTakenAsItStands_data();
+    void typedWholePathIsTakenAsItStands();
     void okWithAnEmptyNameWarnsAndStaysOpen();
     void okAfterTheFolderVanishedReportsItAndStaysOpen();
     void clickOnAFileFillsTheNameBoxOnly();
@@ -69,7 +78,7 @@ private Q_SLOTS:
     void drivePickedThatIsNotReadyWarnsAndKeepsTheLists();
     void systemDrivesAreFoldersOncePerRootTheRootFirst();
     void droppedFilePresetsTheNextShowing();
-    void eachShowingListsTheFilesAfresh();
+    void eachShowingListsTheFilesAfreshWithTypingInTheNameBox();
     void nameBoxSelectsAllOnFocus();
     void isPlacedBesideTheMainWindow();
 
@@ -86,13 +95,17 @@ void TestFrmFile::initTestCase() {
     QVERIFY(m_tree.isValid());
     m_root = native(m_tree.path());
     QDir dir(m_tree.path());
-    for (const char* name : {"a.txt", "b.JPG", "c.exe", "d.doc", ".hidden.txt", "noext",
-                             "sub/inner.txt", "offline/x.txt", "usb/y.txt"}) {
+    for (const char* name :
+         {"a.txt", "b.JPG", "c.exe", "d.doc", "e.png", "f.webp", "g.tif", ".hidden.txt", "noext",
+          "tool", "sub/inner.txt", "offline/x.txt", "usb/y.txt"}) {
         const QString path = dir.filePath(QString::fromUtf8(name));
         QVERIFY(dir.mkpath(QFileInfo(path).path()));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
+    // A program of this system: one the user may run, whatever its name.
+    QVERIFY(QFile::setPermissions(dir.filePath(u"tool"_s),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QVERIFY(dir.mkpath(u"表"_s));
     m_offline = native(dir.filePath(u"offline"_s)) + QDir::separator();
     m_usb = native(dir.filePath(u"usb"_s)) + QDir::separator();
@@ -149,10 +162,11 @@ void TestFrmFile::captionsTypesAndOrder() {
 void TestFrmFile::fileListShowsTheSelectedType_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<QStringList>("files");
-    QTest::newRow("default types, any case") << 0 << QStringList{u"a.txt"_s, u"b.JPG"_s};
-    QTest::newRow("programs") << 1 << QStringList{u"c.exe"_s};
+    QTest::newRow("default types (pictures the viewer shows), any case") << 0 << DefaultTypeFiles;
+    QTest::newRow("programs") << 1 << ProgramFiles;
     QTest::newRow("all but hidden")
-        << 2 << QStringList{u"a.txt"_s, u"b.JPG"_s, u"c.exe"_s, u"d.doc"_s, u"noext"_s};
+        << 2 << QStringList{u"a.txt"_s,  u"b.JPG"_s, u"c.exe"_s, u"d.doc"_s, u"e.png"_s,
+                            u"f.webp"_s, u"g.tif"_s, u"noext"_s, u"tool"_s};
 }
 
 void TestFrmFile::fileListShowsTheSelectedType() {
@@ -191,6 +205,36 @@ void TestFrmFile::okStoresTheFolderWithoutTrailingSeparator() {
     // Callers always put a separator between the two.
     QCOMPARE(QFileInfo(dialog.Path() + QDir::separator() + dialog.FileName()).absolutePath(),
              QFileInfo(QDir(folder.isEmpty() ? QDir::rootPath() : folder), u"x"_s).absolutePath());
+}
+
+void TestFrmFile::typedWholePathIsTakenAsItStands_data() {
+    QTest::addColumn<QString>("typed"); // below the temporary folder
+    QTest::addColumn<QString>("path");  // empty: the dialog stays open with message 76
+    const QString sep = QDir::separator();
+    QTest::newRow("new file in another folder")
+        << sep + u"sub"_s + sep + u"new.vrl"_s << m_root + sep + u"sub"_s;
+    QTest::newRow("missing folder") << sep + u"missing"_s + sep + u"new.vrl"_s << QString();
+}
+
+void TestFrmFile::typedWholePathIsTakenAsItStands() {
+    QFETCH(QString, typed);
+    QFETCH(QString, path);
+    frmFile dialog;
+    dialog.setPath(m_root);
+    dialog.setCancel(true);
+    bool stayedOpen = false;
+    execWith(dialog, [&] {
+        QTest::keyClicks(dialog.txtFileName, m_root + typed);
+        QTest::keyClick(dialog.txtFileName, Qt::Key_Return);
+        stayedOpen = dialog.isVisible();
+    });
+    QCOMPARE(stayedOpen, path.isEmpty());
+    QCOMPARE(dialog.Cancel(), path.isEmpty());
+    QCOMPARE(dialog.Path(), path.isEmpty() ? m_root : path);
+    QCOMPARE(dialog.FileName(), path.isEmpty() ? QString() : u"new.vrl"_s);
+    QCOMPARE(m_recorder->count(), path.isEmpty() ? 1 : 0);
+    if (path.isEmpty())
+        QCOMPARE(m_recorder->last().title, u"76"_s);
 }
 
 void TestFrmFile::okWithAnEmptyNameWarnsAndStaysOpen() {
@@ -298,7 +342,15 @@ void TestFrmFile::folderOpensOnlyOnDoubleClick() {
     QCOMPARE(up.size(), 1);
     doubleClick(dialog.Dir1, dialog.Dir1->indexFromItem(up.first()));
     QCOMPARE(dialog.Dir1->folder(), m_root);
-    QCOMPARE(shownFiles(dialog), (QStringList{u"a.txt"_s, u"b.JPG"_s}));
+    QCOMPARE(shownFiles(dialog), DefaultTypeFiles);
+
+    // From the keyboard: Enter on a folder opens it and leaves the dialog open.
+    dialog.Dir1->setFocus();
+    dialog.Dir1->setCurrentItem(
+        dialog.Dir1->findItems(u"sub"_s, Qt::MatchExactly | Qt::MatchRecursive).first());
+    QTest::keyClick(dialog.Dir1, Qt::Key_Return);
+    QCOMPARE(dialog.Dir1->folder(), subFolder);
+    QVERIFY(dialog.isVisible());
 }
 
 void TestFrmFile::cancelAfterBrowsingKeepsPath() {
@@ -368,16 +420,16 @@ void TestFrmFile::openAppStartsAtProgramFiles() {
     dialog.setOpenApp(true);
     QCOMPARE(dialog.OpenApp(), true);
     QCOMPARE(dialog.cboFileType->currentText(), u"プログラムファイル"_s);
-    QCOMPARE(shownFiles(dialog), QStringList{u"c.exe"_s});
+    QCOMPARE(shownFiles(dialog), ProgramFiles);
 
     dialog.show();
     QTest::keyClick(dialog.cboFileType, Qt::Key_Down); // the user may still switch
     QCOMPARE(dialog.cboFileType->currentIndex(), 2);
-    QCOMPARE(shownFiles(dialog).size(), 5);
+    QCOMPARE(shownFiles(dialog).size(), 9);
 
     dialog.setOpenApp(false);
     QCOMPARE(dialog.cboFileType->currentIndex(), 0);
-    QCOMPARE(shownFiles(dialog), (QStringList{u"a.txt"_s, u"b.JPG"_s}));
+    QCOMPARE(shownFiles(dialog), DefaultTypeFiles);
 }
 
 void TestFrmFile::pathWriteThatFailsChangesNothing_data() {
@@ -464,16 +516,23 @@ void TestFrmFile::droppedFilePresetsTheNextShowing() {
     QCOMPARE(folder, m_root + QDir::separator() + u"sub"_s);
 }
 
-void TestFrmFile::eachShowingListsTheFilesAfresh() {
+void TestFrmFile::eachShowingListsTheFilesAfreshWithTypingInTheNameBox() {
     frmFile dialog;
     dialog.setPath(m_root);
-    execWith(dialog, [] {});
+    // The last showing ended with the focus in the file list.
+    execWith(dialog, [&dialog] { doubleClick(dialog.File1, dialog.File1->model()->index(0, 0)); });
     QFile created(m_root + QDir::separator() + u"new.vrl"_s);
     QVERIFY(created.open(QIODevice::WriteOnly));
     QStringList files;
-    execWith(dialog, [&] { files = shownFiles(dialog); });
+    execWith(dialog, [&] {
+        files = shownFiles(dialog);
+        QTRY_COMPARE(QApplication::focusWidget(), dialog.txtFileName);
+        QTest::keyClicks(QApplication::focusWidget(), u"typed.vrl"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
     QVERIFY(created.remove());
     QVERIFY(files.contains(u"new.vrl"_s));
+    QCOMPARE(dialog.FileName(), u"typed.vrl"_s);
 }
 
 void TestFrmFile::nameBoxSelectsAllOnFocus() {
