@@ -32,7 +32,7 @@ struct Sample {
 };
 
 // A kB figure from /proc/self/status ("VmRSS", "VmHWM").
-double StatusMiB(const char* key) {
+double statusMiB(const char* key) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
@@ -58,7 +58,7 @@ protected:
     }
 };
 
-int OpenOne(int argc, char** argv, const QString& fileName) {
+int openOne(int argc, char** argv, const QString& fileName) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -86,7 +86,7 @@ int OpenOne(int argc, char** argv, const QString& fileName) {
         longestGap = std::max(longestGap, now - lastTick);
         lastTick = now;
     });
-    const double baseMiB = StatusMiB("VmRSS");
+    const double baseMiB = statusMiB("VmRSS");
     ticks.start(10);
     clock.start();
     viewer.OpenCont(fileName);
@@ -95,12 +95,12 @@ int OpenOne(int argc, char** argv, const QString& fileName) {
     while (watch.paintedMs < 0 && clock.elapsed() < 600000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     longestGap = std::max(longestGap, watch.paintedMs - lastTick);
-    std::printf("%.1f %.1f %.1f\n", watch.paintedMs, longestGap, StatusMiB("VmHWM") - baseMiB);
+    std::printf("%.1f %.1f %.1f\n", watch.paintedMs, longestGap, statusMiB("VmHWM") - baseMiB);
     return viewer.IsText() ? 0 : 1;
 }
 
 // A text file of about `mib` MiB: numbered lines of Japanese and ASCII in UTF-8, CR LF.
-QString MakeText(const QString& dir, int mib) {
+QString makeText(const QString& dir, int mib) {
     const QString name = QStringLiteral("%1/viewer-%2mib.txt").arg(dir).arg(mib);
     if (QFile::exists(name) && QFile(name).size() >= qint64(mib) << 20)
         return name;
@@ -120,7 +120,7 @@ QString MakeText(const QString& dir, int mib) {
     return name;
 }
 
-Sample Run(const QString& bench, const QString& fileName) {
+Sample run(const QString& bench, const QString& fileName) {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(bench, {QStringLiteral("--one"), fileName});
@@ -132,7 +132,7 @@ Sample Run(const QString& bench, const QString& fileName) {
     return {fields[0].toDouble(), fields[1].toDouble(), fields[2].toDouble()};
 }
 
-double Median(std::vector<double> values) {
+double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
@@ -142,7 +142,7 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     if (argc == 3 && QByteArray(argv[1]) == "--one")
-        return OpenOne(argc - 2, argv, QString::fromLocal8Bit(argv[2]));
+        return openOne(argc - 2, argv, QString::fromLocal8Bit(argv[2]));
 
     std::vector<int> sizes;
     int repeat = 3;
@@ -169,13 +169,13 @@ int main(int argc, char** argv) {
     std::printf("%-9s %-10s %12s %12s %12s %8s\n", "size", "viewer", "painted ms", "freeze ms",
                 "peak MiB", "x file");
     for (int mib : sizes) {
-        const QString file = MakeText(dir, mib);
+        const QString file = makeText(dir, mib);
         const double fileMiB = double(QFile(file).size()) / (1 << 20);
         std::map<size_t, std::vector<Sample>> samples;
         for (int round = 0; round < repeat; ++round) {
             for (size_t k = 0; k < benches.size(); ++k) {
                 const size_t which = (k + size_t(round)) % benches.size(); // take turns first
-                samples[which].push_back(Run(benches[which], file));
+                samples[which].push_back(run(benches[which], file));
             }
         }
         std::vector<Sample> medians;
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
                 freeze.push_back(s.freezeMs);
                 peak.push_back(s.peakMiB);
             }
-            medians.push_back({Median(painted), Median(freeze), Median(peak)});
+            medians.push_back({median(painted), median(freeze), median(peak)});
             std::printf("%-9s %-10s %12.0f %12.0f %12.0f %8.2f\n",
                         qPrintable(QStringLiteral("%1 MiB").arg(mib)),
                         which == 0 ? "this" : "reference", medians.back().paintedMs,

@@ -97,9 +97,9 @@ frmAbout::frmAbout(QWidget* parent)
 }
 
 void frmAbout::Form_Load() {
-    setWindowTitle(platform::ApplicationTitle() + CaptionSuffix);
+    setWindowTitle(platform::applicationTitle() + CaptionSuffix);
     lblVersion->setText(versionLine());
-    lblTitle->setText(platform::ApplicationTitle());
+    lblTitle->setText(platform::applicationTitle());
 }
 
 void frmAbout::paintEvent(QPaintEvent* event) {
@@ -122,19 +122,19 @@ void frmAbout::StartSysInfo() {
         QString path;
         if (platform::GetKeyValue(platform::hkey::LocalMachine, SysInfoKey, SysInfoValue, path)) {
             // Started unchecked: a path that names nothing fails here and is reported below.
-            platform::StartProgram(path);
+            platform::startProgram(path);
             return;
         }
         if (platform::GetKeyValue(platform::hkey::LocalMachine, SysInfoLocationKey,
                                   SysInfoLocationValue, path)) {
             const QString program = path + u'/' + SysInfoProgram;
             if (QFileInfo(program).isFile()) {
-                platform::StartProgram(program);
+                platform::startProgram(program);
                 return;
             }
         }
     } catch (const platform::RuntimeError&) {
         // A tool that does not start is no tool at hand.
     }
-    platform::ShowMessage(SysInfoUnavailable, QMessageBox::NoIcon, QMessageBox::Ok, {}, this);
+    platform::showMessage(SysInfoUnavailable, QMessageBox::NoIcon, QMessageBox::Ok, {}, this);
 }

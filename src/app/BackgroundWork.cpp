@@ -50,7 +50,7 @@ protected:
 
 } // namespace
 
-void Run(const std::function<void()>& work) {
+void run(const std::function<void()>& work) {
     std::exception_ptr failure;
     std::unique_ptr<QThread> worker(QThread::create([&work, &failure] {
         try {

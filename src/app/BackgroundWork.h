@@ -13,11 +13,11 @@ namespace background {
 // Runs `work` on a worker thread and returns when it has ended; until then the caller's
 // thread runs its event loop with user input dropped. An exception thrown by `work` is
 // thrown again here.
-void Run(const std::function<void()>& work);
+void run(const std::function<void()>& work);
 
 // Wraps `callback` so that a call made on any thread runs it on the thread of `context`, in
 // the order of the calls; calls still pending when `context` is destroyed are dropped.
-template <typename Callback> [[nodiscard]] auto OnThreadOf(QObject* context, Callback callback) {
+template <typename Callback> [[nodiscard]] auto onThreadOf(QObject* context, Callback callback) {
     return [context, callback = std::move(callback)](auto... args) {
         QMetaObject::invokeMethod(
             context, [callback, args...] { callback(args...); }, Qt::QueuedConnection);

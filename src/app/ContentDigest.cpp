@@ -6,7 +6,7 @@
 
 #include <array>
 
-QByteArray ContentDigest(const QString& path) {
+QByteArray contentDigest(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};

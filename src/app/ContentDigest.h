@@ -5,4 +5,4 @@
 
 // A BLAKE2b digest of a file's content, to tell whether a file changed since it was written.
 // Empty when the file cannot be read.
-[[nodiscard]] QByteArray ContentDigest(const QString& path);
+[[nodiscard]] QByteArray contentDigest(const QString& path);

@@ -14,22 +14,22 @@ namespace {
 const QString FilesGroup = QStringLiteral("Files");
 const QString ForcedKey = QStringLiteral("ForcedPutAways");
 
-QSettings Store() {
+QSettings openStore() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("WinVrls"),
                      QStringLiteral("HandOff"));
 }
 
 // A path as one key: its separators would otherwise open sub-groups.
-QString KeyOf(const QString& file) {
+QString keyOf(const QString& file) {
     return QString::fromLatin1(file.toUtf8().toHex());
 }
 
 } // namespace
 
-void Remember(const HandOffRecord& record) {
-    QSettings store = Store();
+void remember(const HandOffRecord& record) {
+    QSettings store = openStore();
     store.beginGroup(FilesGroup);
-    store.beginGroup(KeyOf(record.file));
+    store.beginGroup(keyOf(record.file));
     store.setValue(QStringLiteral("File"), record.file);
     store.setValue(QStringLiteral("Owner"), record.owner);
     store.setValue(QStringLiteral("LockerFile"), record.lockerFile);
@@ -42,16 +42,16 @@ void Remember(const HandOffRecord& record) {
     store.sync();
 }
 
-void Forget(const QString& file) {
-    QSettings store = Store();
+void forget(const QString& file) {
+    QSettings store = openStore();
     store.beginGroup(FilesGroup);
-    store.remove(KeyOf(file));
+    store.remove(keyOf(file));
     store.endGroup();
     store.sync();
 }
 
-QList<HandOffRecord> Remembered() {
-    QSettings store = Store();
+QList<HandOffRecord> remembered() {
+    QSettings store = openStore();
     store.beginGroup(FilesGroup);
     QList<HandOffRecord> records;
     for (const QString& key : store.childGroups()) {
@@ -71,22 +71,22 @@ QList<HandOffRecord> Remembered() {
     return records;
 }
 
-std::optional<HandOffRecord> HeldByLiveCopy(const QString& file) {
-    for (const HandOffRecord& record : Remembered()) {
-        if (record.file == file && platform::ProcessTagAlive(record.owner))
+std::optional<HandOffRecord> heldByLiveCopy(const QString& file) {
+    for (const HandOffRecord& record : remembered()) {
+        if (record.file == file && platform::processTagAlive(record.owner))
             return record;
     }
     return std::nullopt;
 }
 
-void AddForcedPutAway(const QString& lockerFile) {
-    QSettings store = Store();
+void addForcedPutAway(const QString& lockerFile) {
+    QSettings store = openStore();
     store.setValue(ForcedKey, store.value(ForcedKey).toStringList() << lockerFile);
     store.sync();
 }
 
-QStringList TakeForcedPutAways() {
-    QSettings store = Store();
+QStringList takeForcedPutAways() {
+    QSettings store = openStore();
     const QStringList lockerFiles = store.value(ForcedKey).toStringList();
     store.remove(ForcedKey);
     store.sync();
@@ -97,5 +97,5 @@ QStringList TakeForcedPutAways() {
 
 bool HandOffRecord::changed() const {
     // A file whose take out never completed has no digest: nothing of the user's is in it.
-    return !digest.isEmpty() && QFile::exists(file) && ContentDigest(file) != digest;
+    return !digest.isEmpty() && QFile::exists(file) && contentDigest(file) != digest;
 }

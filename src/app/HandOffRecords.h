@@ -12,11 +12,11 @@
 // file left behind. The key password is never kept.
 struct HandOffRecord {
     QString file;       // absolute path of the handed-over file
-    QString owner;      // the program copy that handed it over (platform::CurrentProcessTag)
+    QString owner;      // the program copy that handed it over (platform::currentProcessTag)
     QString lockerFile; // the locker file it was taken out of
     int keyType = 0;
     std::optional<QString> appHeader; // the application header of that locker file
-    QByteArray digest;                // ContentDigest of the file as taken out
+    QByteArray digest;                // contentDigest of the file as taken out
 
     // True when the file exists and differs from what a completed take out wrote.
     [[nodiscard]] bool changed() const;
@@ -24,14 +24,14 @@ struct HandOffRecord {
 
 namespace handoff {
 
-void Remember(const HandOffRecord& record);
-void Forget(const QString& file);
-[[nodiscard]] QList<HandOffRecord> Remembered();
+void remember(const HandOffRecord& record);
+void forget(const QString& file);
+[[nodiscard]] QList<HandOffRecord> remembered();
 // The record of a file that a running copy of the program holds, if any.
-[[nodiscard]] std::optional<HandOffRecord> HeldByLiveCopy(const QString& file);
+[[nodiscard]] std::optional<HandOffRecord> heldByLiveCopy(const QString& file);
 
 // Locker files written when the program was ended by force, to be named at the next start.
-void AddForcedPutAway(const QString& lockerFile);
-[[nodiscard]] QStringList TakeForcedPutAways();
+void addForcedPutAway(const QString& lockerFile);
+[[nodiscard]] QStringList takeForcedPutAways();
 
 } // namespace handoff

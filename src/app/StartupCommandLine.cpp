@@ -34,7 +34,7 @@ qsizetype findSwitch(const QString& text) {
 
 } // namespace
 
-StartupCommandLine ParseStartupCommandLine(const QString& text) {
+StartupCommandLine parseStartupCommandLine(const QString& text) {
     const qsizetype at = findSwitch(text);
     if (at < 0)
         return {trimBlanks(text), std::nullopt};

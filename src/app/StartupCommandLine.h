@@ -19,4 +19,4 @@ struct StartupCommandLine {
 // Paths here are written with slashes, so "/p" inside a path ("/home/pat/x.vrl") must not be
 // taken for the switch: the switch starts a word (it is first or follows a blank), and as the
 // very first word it must stand alone ("/P secret"), since a path may begin with "/p".
-[[nodiscard]] StartupCommandLine ParseStartupCommandLine(const QString& text);
+[[nodiscard]] StartupCommandLine parseStartupCommandLine(const QString& text);

@@ -17,23 +17,23 @@ struct Placement {
     double width = 5430;
 };
 
-[[nodiscard]] Placement ReadPlacement();
-void WritePlacement(const Placement& placement);
+[[nodiscard]] Placement readPlacement();
+void writePlacement(const Placement& placement);
 
 constexpr int DefaultKeyType = 2;
 constexpr bool DefaultStartPass = false;
 constexpr int DefaultAppMode = 0;
 // The chooser's folder when none is stored: the home folder where there are no drive letters.
-[[nodiscard]] QString DefaultFilePath();
+[[nodiscard]] QString defaultFilePath();
 
-[[nodiscard]] int ReadKeyType();
-[[nodiscard]] bool ReadStartPass();
-[[nodiscard]] int ReadAppMode();
-[[nodiscard]] QString ReadFilePath();
+[[nodiscard]] int readKeyType();
+[[nodiscard]] bool readStartPass();
+[[nodiscard]] int readAppMode();
+[[nodiscard]] QString readFilePath();
 
-void WriteKeyType(int keyType);
-void WriteStartPass(bool startPass);
-void WriteAppMode(int appMode);
-void WriteFilePath(const QString& filePath);
+void writeKeyType(int keyType);
+void writeStartPass(bool startPass);
+void writeAppMode(int appMode);
+void writeFilePath(const QString& filePath);
 
 } // namespace settings

@@ -20,41 +20,41 @@
 namespace {
 
 // Every hand-off alive, for an end of the program that destroys nothing.
-std::vector<TakenOutFile*>& Live() {
+std::vector<TakenOutFile*>& live() {
     static std::vector<TakenOutFile*> files;
     return files;
 }
 
 // "$temp.dat" in the working directory, or nothing when that directory is gone (a path made
 // from it then would point at the root folder).
-QString HandOffPath() {
+QString handOffPath() {
     const QString folder = QDir::currentPath();
     return folder.isEmpty() ? QString() : folder + u'/' + TakenOutFile::Name;
 }
 
 } // namespace
 
-TakenOutFile::TakenOutFile(QObject* parent) : QObject(parent), m_file(HandOffPath()) {
+TakenOutFile::TakenOutFile(QObject* parent) : QObject(parent), m_file(handOffPath()) {
     if (m_file.fileName().isEmpty())
         throw platform::RuntimeError(platform::err::PathNotFound, ui::WorkingFolderGone.arg(Name));
-    if (!RemoveStale())
+    if (!removeStale())
         throw platform::RuntimeError(platform::err::PermissionDenied);
     m_record.file = m_file.fileName();
-    m_record.owner = platform::CurrentProcessTag();
+    m_record.owner = platform::currentProcessTag();
     try {
-        platform::CreateOwnerOnly(m_file);
+        platform::createOwnerOnly(m_file);
     } catch (const platform::RuntimeError& error) {
         throw platform::RuntimeError(
             error.number(),
             ui::HandOffNotCreated.arg(QDir::toNativeSeparators(QDir::currentPath()), Name) +
                 error.description());
     }
-    handoff::Remember(m_record);
-    Live().push_back(this);
+    handoff::remember(m_record);
+    live().push_back(this);
     // exit() (as when the display connection is lost) skips every destructor. Registered
     // this late so that it runs before the static objects the clean-up uses are destroyed.
-    static const bool atExit = std::atexit(&TakenOutFile::EndAllByForce) == 0;
-    Q_UNUSED(atExit);
+    static const bool AtExit = std::atexit(&TakenOutFile::endAllByForce) == 0;
+    Q_UNUSED(AtExit);
     m_poll.setInterval(std::chrono::seconds(1));
     connect(&m_poll, &QTimer::timeout, this, &TakenOutFile::check);
 }
@@ -62,7 +62,7 @@ TakenOutFile::TakenOutFile(QObject* parent) : QObject(parent), m_file(HandOffPat
 TakenOutFile::~TakenOutFile() {
     if (!m_finished)
         endByForce();
-    std::erase(Live(), this);
+    std::erase(live(), this);
 }
 
 void TakenOutFile::handTo(const QString& application, const QString& lockerFile,
@@ -72,16 +72,16 @@ void TakenOutFile::handTo(const QString& application, const QString& lockerFile,
     m_record.lockerFile = QFileInfo(lockerFile).absoluteFilePath();
     m_record.keyType = keyType;
     m_record.appHeader = appHeader;
-    m_record.digest = ContentDigest(m_record.file);
+    m_record.digest = contentDigest(m_record.file);
     m_password = password;
-    handoff::Remember(m_record);
+    handoff::remember(m_record);
     m_watch = new platform::FileUseWatch(m_record.file, this);
     connect(m_watch, &platform::FileUseWatch::opened, this, [this] {
         if (!m_processRuns)
             m_openedSinceEnd = true;
     });
     connect(m_watch, &platform::FileUseWatch::released, this, &TakenOutFile::check);
-    platform::StartProgram(application, {Name}, this, [this] { processEnded(); });
+    platform::startProgram(application, {Name}, this, [this] { processEnded(); });
     m_processRuns = true;
     m_running.start();
 }
@@ -98,7 +98,7 @@ void TakenOutFile::processEnded() {
 void TakenOutFile::check() {
     if (m_finished || m_processRuns)
         return;
-    if (platform::OpenInOtherProcess(m_record.file)) {
+    if (platform::openInOtherProcess(m_record.file)) {
         m_readerAwaited = false;
         return;
     }
@@ -112,7 +112,7 @@ void TakenOutFile::remove() {
     m_poll.stop();
     m_file.close();
     QFile::remove(m_record.file);
-    handoff::Forget(m_record.file);
+    handoff::forget(m_record.file);
 }
 
 void TakenOutFile::keepForNextStart() {
@@ -126,10 +126,10 @@ void TakenOutFile::endByForce() {
     if (m_record.changed()) {
         QString target;
         try {
-            target = ReserveNameBeside(m_record.lockerFile);
+            target = reserveNameBeside(m_record.lockerFile);
             locker::PutAway(m_record.file, target, m_password, m_record.keyType,
                             m_record.appHeader);
-            handoff::AddForcedPutAway(target);
+            handoff::addForcedPutAway(target);
         } catch (const std::exception&) {
             if (!target.isEmpty())
                 QFile::remove(target);
@@ -140,26 +140,26 @@ void TakenOutFile::endByForce() {
     remove();
 }
 
-void TakenOutFile::EndAllByForce() {
+void TakenOutFile::endAllByForce() {
     // endByForce leaves the objects in the list; their destructors take them out.
-    for (TakenOutFile* file : Live()) {
+    for (TakenOutFile* file : live()) {
         if (file->inUse())
             file->endByForce();
     }
 }
 
-bool TakenOutFile::RemoveStale() {
-    const QString path = HandOffPath();
+bool TakenOutFile::removeStale() {
+    const QString path = handOffPath();
     if (path.isEmpty() || (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()))
         return true;
-    if (handoff::HeldByLiveCopy(path))
+    if (handoff::heldByLiveCopy(path))
         return false;
     QFile::remove(path);
-    handoff::Forget(path);
+    handoff::forget(path);
     return true;
 }
 
-QString TakenOutFile::ReserveNameBeside(const QString& lockerFile) {
+QString TakenOutFile::reserveNameBeside(const QString& lockerFile) {
     const QFileInfo original(lockerFile);
     const QString suffix = original.suffix().isEmpty() ? QString() : u'.' + original.suffix();
     for (int n = 2;; ++n) {
@@ -167,7 +167,7 @@ QString TakenOutFile::ReserveNameBeside(const QString& lockerFile) {
                                                      QStringLiteral(" (%1)").arg(n) + suffix);
         QFile reserved(name);
         try {
-            platform::CreateOwnerOnly(reserved);
+            platform::createOwnerOnly(reserved);
             return name;
         } catch (const platform::RuntimeError&) {
             if (!QFileInfo::exists(name))

@@ -60,13 +60,13 @@ public:
     void endByForce();
 
     // Ends every live hand-off by force: for an end of the program that skips the event loop.
-    static void EndAllByForce();
+    static void endAllByForce();
     // Removes a "$temp.dat" in the working directory that no running copy holds; false when
     // one does.
-    static bool RemoveStale();
+    static bool removeStale();
     // A free name beside `lockerFile` ("name (2).ext", ...), created empty so that nothing
     // else takes it before a locker file is written over it; raises the runtime error.
-    static QString ReserveNameBeside(const QString& lockerFile);
+    static QString reserveNameBeside(const QString& lockerFile);
 
 Q_SIGNALS:
     // Nobody uses the file any more; repeated every second until it is finished.

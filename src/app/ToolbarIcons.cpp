@@ -14,19 +14,19 @@ constexpr double Grid = 16.0;
 const QColor Outline(40, 40, 40);
 
 // Fills the closed outline through `corners` with `fill`.
-void DrawOutline(QPainter& p, const QColor& fill, const QPolygonF& corners) {
+void drawOutline(QPainter& p, const QColor& fill, const QPolygonF& corners) {
     p.setBrush(fill);
     p.drawPolygon(corners);
 }
 
-void DrawFolder(QPainter& p) {
-    DrawOutline(p, QColor(222, 170, 50),
+void drawFolder(QPainter& p) {
+    drawOutline(p, QColor(222, 170, 50),
                 {{1, 3}, {6, 3}, {7.5, 4.5}, {14, 4.5}, {14, 13.5}, {1, 13.5}});
-    DrawOutline(p, QColor(250, 210, 95), {{3.5, 7}, {15.5, 7}, {13.5, 13.5}, {1, 13.5}});
+    drawOutline(p, QColor(250, 210, 95), {{3.5, 7}, {15.5, 7}, {13.5, 13.5}, {1, 13.5}});
 }
 
-void DrawDisk(QPainter& p) {
-    DrawOutline(p, QColor(50, 90, 170),
+void drawDisk(QPainter& p) {
+    drawOutline(p, QColor(50, 90, 170),
                 {{1.5, 1.5}, {12.5, 1.5}, {14.5, 3.5}, {14.5, 14.5}, {1.5, 14.5}});
     p.setBrush(QColor(235, 235, 235));
     p.drawRect(QRectF(4, 1.5, 7.5, 5));
@@ -37,7 +37,7 @@ void DrawDisk(QPainter& p) {
 }
 
 // A chest of drawers with one drawer pulled; `out` points the arrow out of it, else into it.
-void DrawDrawer(QPainter& p, bool out) {
+void drawDrawer(QPainter& p, bool out) {
     p.setBrush(QColor(160, 105, 55));
     p.drawRect(QRectF(1.5, 8.5, 13, 6));
     p.setBrush(QColor(200, 145, 85));
@@ -48,12 +48,12 @@ void DrawDrawer(QPainter& p, bool out) {
     const double tip = out ? 0.8 : 8.2;
     const double base = 4.5;
     const double tail = out ? 8.2 : 0.8;
-    DrawOutline(
+    drawOutline(
         p, out ? QColor(40, 160, 70) : QColor(200, 60, 50),
         {{8, tip}, {12, base}, {9.6, base}, {9.6, tail}, {6.4, tail}, {6.4, base}, {4, base}});
 }
 
-void DrawKey(QPainter& p) {
+void drawKey(QPainter& p) {
     p.setBrush(QColor(230, 185, 40));
     QPainterPath key;
     key.addEllipse(QRectF(1, 4, 7, 7));
@@ -66,7 +66,7 @@ void DrawKey(QPainter& p) {
     p.drawEllipse(QRectF(3, 6.3, 2.4, 2.4));
 }
 
-void DrawGear(QPainter& p) {
+void drawGear(QPainter& p) {
     QPainterPath gear;
     gear.setFillRule(Qt::WindingFill);
     gear.addEllipse(QPointF(8, 8), 5, 5);
@@ -84,7 +84,7 @@ void DrawGear(QPainter& p) {
     p.drawPath(gear.simplified().subtracted(hole));
 }
 
-void DrawHelp(QPainter& p) {
+void drawHelp(QPainter& p) {
     p.setBrush(QColor(45, 110, 200));
     p.drawEllipse(QRectF(1, 1, 14, 14));
     QPainterPath mark;
@@ -99,7 +99,7 @@ void DrawHelp(QPainter& p) {
     p.drawEllipse(QPointF(8, 12.4), 1.1, 1.1);
 }
 
-QPixmap Draw(ToolbarImage image, int size) {
+QPixmap draw(ToolbarImage image, int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -108,25 +108,25 @@ QPixmap Draw(ToolbarImage image, int size) {
     p.setPen(QPen(Outline, 0.8));
     switch (image) {
     case ToolbarImage::Open:
-        DrawFolder(p);
+        drawFolder(p);
         break;
     case ToolbarImage::Save:
-        DrawDisk(p);
+        drawDisk(p);
         break;
     case ToolbarImage::Unlock:
-        DrawDrawer(p, true);
+        drawDrawer(p, true);
         break;
     case ToolbarImage::Lock:
-        DrawDrawer(p, false);
+        drawDrawer(p, false);
         break;
     case ToolbarImage::Key:
-        DrawKey(p);
+        drawKey(p);
         break;
     case ToolbarImage::Option:
-        DrawGear(p);
+        drawGear(p);
         break;
     case ToolbarImage::Help:
-        DrawHelp(p);
+        drawHelp(p);
         break;
     }
     return pixmap;
@@ -134,10 +134,10 @@ QPixmap Draw(ToolbarImage image, int size) {
 
 } // namespace
 
-QIcon ToolbarIcon(ToolbarImage image) {
+QIcon toolbarIcon(ToolbarImage image) {
     QIcon icon;
     for (int size : {16, 24, 32, 48})
-        icon.addPixmap(Draw(image, size));
+        icon.addPixmap(draw(image, size));
     return icon;
 }
 

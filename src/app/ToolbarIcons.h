@@ -7,6 +7,6 @@ namespace icons {
 
 enum class ToolbarImage { Open, Save, Unlock, Lock, Key, Option, Help };
 
-[[nodiscard]] QIcon ToolbarIcon(ToolbarImage image);
+[[nodiscard]] QIcon toolbarIcon(ToolbarImage image);
 
 } // namespace icons

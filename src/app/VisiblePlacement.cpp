@@ -4,16 +4,16 @@
 
 namespace {
 
-qint64 Area(const QRect& rect) {
+qint64 areaOf(const QRect& rect) {
     return rect.isEmpty() ? 0 : qint64(rect.width()) * rect.height();
 }
 
 // The screen the window overlaps most; the first one when it overlaps none.
-QRect ScreenFor(const QRect& window, const QList<QRect>& screens) {
+QRect screenFor(const QRect& window, const QList<QRect>& screens) {
     QRect best = screens.first();
     qint64 bestArea = 0;
     for (const QRect& screen : screens) {
-        const qint64 area = Area(screen.intersected(window));
+        const qint64 area = areaOf(screen.intersected(window));
         if (area > bestArea) {
             best = screen;
             bestArea = area;
@@ -24,11 +24,11 @@ QRect ScreenFor(const QRect& window, const QList<QRect>& screens) {
 
 } // namespace
 
-QRect VisiblePlacement(const QRect& stored, const QList<QRect>& screens, const QSize& minimum) {
+QRect visiblePlacement(const QRect& stored, const QList<QRect>& screens, const QSize& minimum) {
     QRect window(stored.topLeft(), stored.size().expandedTo(minimum));
     if (screens.isEmpty())
         return window;
-    const QRect screen = ScreenFor(window, screens);
+    const QRect screen = screenFor(window, screens);
     window.setSize(window.size().boundedTo(screen.size()));
     window.moveLeft(std::clamp(window.left(), screen.left(), screen.right() + 1 - window.width()));
     window.moveTop(std::clamp(window.top(), screen.top(), screen.bottom() + 1 - window.height()));

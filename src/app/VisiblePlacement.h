@@ -10,5 +10,5 @@
 // Each side is grown to at least `minimum` and shrunk to fit the screen; then the window is
 // moved wholly onto the screen it overlaps most, or onto the first of `screens` (the primary
 // one) when it overlaps none. `screens` are the screens' usable areas.
-[[nodiscard]] QRect VisiblePlacement(const QRect& stored, const QList<QRect>& screens,
+[[nodiscard]] QRect visiblePlacement(const QRect& stored, const QList<QRect>& screens,
                                      const QSize& minimum);

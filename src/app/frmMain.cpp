@@ -35,7 +35,7 @@ frmMain::frmMain(QWidget* parent)
     buildToolbar();
     connectCommands();
     m_viewer = new viewer::Viewer(m_clientArea, Toolbar1);
-    connect(m_viewer, &viewer::Viewer::IsTextChanged, mnuitmSelAll, &QAction::setEnabled);
+    connect(m_viewer, &viewer::Viewer::isTextChanged, mnuitmSelAll, &QAction::setEnabled);
     m_clientArea->installEventFilter(this);
 }
 
@@ -64,7 +64,7 @@ void frmMain::EntStartPass() {
     }
     if (m_commandLine.isEmpty())
         return;
-    const StartupCommandLine given = ParseStartupCommandLine(m_commandLine);
+    const StartupCommandLine given = parseStartupCommandLine(m_commandLine);
     if (given.password)
         m_keyPassWd = *given.password;
     if (!m_keyPassWd.isEmpty())
@@ -89,7 +89,7 @@ namespace {
 
 // The smallest window worth opening: every menu and toolbar button shows, with a strip of the
 // viewer as high as the toolbar below them.
-QSize UsableSize(const QWidget* menuBar, const QWidget* toolbar) {
+QSize usableSize(const QWidget* menuBar, const QWidget* toolbar) {
     const QSize menus = menuBar->sizeHint();
     const QSize buttons = toolbar->sizeHint();
     return {std::max(menus.width(), buttons.width()), menus.height() + 2 * buttons.height()};
@@ -99,18 +99,18 @@ QSize UsableSize(const QWidget* menuBar, const QWidget* toolbar) {
 
 // The stored placement, made visible on the screens there are now.
 void frmMain::restorePlacement() {
-    const settings::Placement placement = settings::ReadPlacement();
+    const settings::Placement placement = settings::readPlacement();
     const QScreen* display = screen();
     const double dpiX = display->logicalDotsPerInchX();
     const double dpiY = display->logicalDotsPerInchY();
-    const QRect stored(viewer::TwipsToPixels(placement.left, dpiX),
-                       viewer::TwipsToPixels(placement.top, dpiY),
-                       viewer::TwipsToPixels(placement.width, dpiX),
-                       viewer::TwipsToPixels(placement.height, dpiY));
+    const QRect stored(viewer::twipsToPixels(placement.left, dpiX),
+                       viewer::twipsToPixels(placement.top, dpiY),
+                       viewer::twipsToPixels(placement.width, dpiX),
+                       viewer::twipsToPixels(placement.height, dpiY));
     QList<QRect> screens;
     for (const QScreen* each : QGuiApplication::screens())
         screens << each->availableGeometry();
-    const QRect placed = VisiblePlacement(stored, screens, UsableSize(menuBar(), Toolbar1));
+    const QRect placed = visiblePlacement(stored, screens, usableSize(menuBar(), Toolbar1));
     move(placed.topLeft());
     resize(placed.size());
 }
@@ -119,21 +119,21 @@ void frmMain::restorePlacement() {
 // default, so that the program always starts.
 void frmMain::restoreOptions() {
     try {
-        m_frmOptions->setKeyType(settings::ReadKeyType());
+        m_frmOptions->setKeyType(settings::readKeyType());
     } catch (const platform::RuntimeError&) {
         m_frmOptions->setKeyType(settings::DefaultKeyType);
     }
-    m_frmOptions->setStartPass(settings::ReadStartPass());
+    m_frmOptions->setStartPass(settings::readStartPass());
     try {
-        m_frmOptions->setAppMode(settings::ReadAppMode());
+        m_frmOptions->setAppMode(settings::readAppMode());
     } catch (const platform::RuntimeError&) {
         m_frmOptions->setAppMode(settings::DefaultAppMode);
     }
     try {
-        m_frmFile->setPath(settings::ReadFilePath());
+        m_frmFile->setPath(settings::readFilePath());
     } catch (const platform::RuntimeError&) {
         try {
-            m_frmFile->setPath(settings::DefaultFilePath());
+            m_frmFile->setPath(settings::defaultFilePath());
         } catch (const platform::RuntimeError&) {
             // The chooser stays at its own start folder.
         }
@@ -156,18 +156,18 @@ void frmMain::Form_Unload() {
         const QScreen* display = screen();
         const double dpiX = display->logicalDotsPerInchX();
         const double dpiY = display->logicalDotsPerInchY();
-        settings::WritePlacement(
-            {viewer::PixelsToTwips(y(), dpiY), viewer::PixelsToTwips(x(), dpiX),
-             viewer::PixelsToTwips(height(), dpiY), viewer::PixelsToTwips(width(), dpiX)});
+        settings::writePlacement(
+            {viewer::pixelsToTwips(y(), dpiY), viewer::pixelsToTwips(x(), dpiX),
+             viewer::pixelsToTwips(height(), dpiY), viewer::pixelsToTwips(width(), dpiX)});
     }
     if (m_frmOptions) {
-        settings::WriteKeyType(m_frmOptions->KeyType());
-        settings::WriteAppMode(m_frmOptions->AppMode());
-        settings::WriteStartPass(m_frmOptions->StartPass());
+        settings::writeKeyType(m_frmOptions->KeyType());
+        settings::writeAppMode(m_frmOptions->AppMode());
+        settings::writeStartPass(m_frmOptions->StartPass());
     }
     if (m_frmFile)
-        settings::WriteFilePath(m_frmFile->Path());
-    Q_EMIT Unloaded();
+        settings::writeFilePath(m_frmFile->Path());
+    Q_EMIT unloaded();
 }
 
 void frmMain::mnuitmQuit_Click() {

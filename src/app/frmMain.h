@@ -20,7 +20,7 @@ class Viewer;
 }
 
 // The main window: menu bar, toolbar, pop-up menu and the built-in viewer. Form_Load runs
-// the start-up; closing the window (or Quit) saves the settings and sends Unloaded.
+// the start-up; closing the window (or Quit) saves the settings and sends unloaded.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ public:
     // Start-up key prompt and command line.
     void EntStartPass();
     // The command line EntStartPass reads: the program's arguments joined with blanks.
-    [[nodiscard]] QString CommandLine() const { return m_commandLine; }
+    [[nodiscard]] QString commandLine() const { return m_commandLine; }
     void setCommandLine(const QString& value) { m_commandLine = value; }
 
     // The current key password; never stored.
@@ -90,10 +90,10 @@ public:
     void SetScrollbars();
 
     // The long-lived dialogs, created by Form_Load.
-    [[nodiscard]] frmKey* KeyDialog() const { return m_frmKey; }
-    [[nodiscard]] frmFile* FileDialog() const { return m_frmFile; }
-    [[nodiscard]] frmOptions* OptionsDialog() const { return m_frmOptions; }
-    [[nodiscard]] viewer::Viewer* ContentViewer() const { return m_viewer; }
+    [[nodiscard]] frmKey* keyDialog() const { return m_frmKey; }
+    [[nodiscard]] frmFile* fileDialog() const { return m_frmFile; }
+    [[nodiscard]] frmOptions* optionsDialog() const { return m_frmOptions; }
+    [[nodiscard]] viewer::Viewer* contentViewer() const { return m_viewer; }
 
     // Commands of the viewer.
     void mnuitmOpen_Click();
@@ -134,7 +134,7 @@ public:
 
 Q_SIGNALS:
     // The settings are saved and the program is to end.
-    void Unloaded();
+    void unloaded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

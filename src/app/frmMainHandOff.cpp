@@ -18,7 +18,7 @@ void frmMain::finishHandOff() {
     const QScopedValueRollback asking(m_askingAboutHandOff, true);
     const HandOffRecord& file = m_handOff->record();
     if (file.changed() &&
-        platform::ShowMessage(ui::HandOffChanged, QMessageBox::Question,
+        platform::showMessage(ui::HandOffChanged, QMessageBox::Question,
                               QMessageBox::Yes | QMessageBox::No, {}, this,
                               QMessageBox::Yes) == QMessageBox::Yes &&
         !putBack(file, m_handOff->password(), file.lockerFile)) {
@@ -38,7 +38,7 @@ bool frmMain::letHandOffGo() {
     {
         const QScopedValueRollback asking(m_askingAboutHandOff, true);
         answer =
-            platform::ShowMessage(ui::HandOffStillUsed, QMessageBox::Question,
+            platform::showMessage(ui::HandOffStillUsed, QMessageBox::Question,
                                   QMessageBox::Yes | QMessageBox::No, {}, this, QMessageBox::No);
     }
     if (answer != QMessageBox::Yes)
@@ -48,11 +48,11 @@ bool frmMain::letHandOffGo() {
 }
 
 void frmMain::recoverHandOffs() {
-    for (const QString& lockerFile : handoff::TakeForcedPutAways())
-        platform::ShowMessage(ui::PutAwayIntoNewLocker.arg(QDir::toNativeSeparators(lockerFile)),
+    for (const QString& lockerFile : handoff::takeForcedPutAways())
+        platform::showMessage(ui::PutAwayIntoNewLocker.arg(QDir::toNativeSeparators(lockerFile)),
                               QMessageBox::Information, QMessageBox::Ok, {}, this);
-    for (const HandOffRecord& leftover : handoff::Remembered()) {
-        if (!platform::ProcessTagAlive(leftover.owner))
+    for (const HandOffRecord& leftover : handoff::remembered()) {
+        if (!platform::processTagAlive(leftover.owner))
             recoverHandOff(leftover);
     }
 }
@@ -61,7 +61,7 @@ void frmMain::recoverHandOffs() {
 // password given now may not be the one it was taken out with.
 void frmMain::recoverHandOff(const HandOffRecord& leftover) {
     if (leftover.changed() &&
-        platform::ShowMessage(
+        platform::showMessage(
             ui::LeftoverChanged.arg(QDir::toNativeSeparators(leftover.file),
                                     QDir::toNativeSeparators(leftover.lockerFile)),
             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, {}, this,
@@ -73,17 +73,17 @@ void frmMain::recoverHandOff(const HandOffRecord& leftover) {
                 return;
             password = m_frmKey->PassWd();
         }
-        const QString target = TakenOutFile::ReserveNameBeside(leftover.lockerFile);
+        const QString target = TakenOutFile::reserveNameBeside(leftover.lockerFile);
         if (!putBack(leftover, password, target)) {
             QFile::remove(target);
             return;
         }
         QFile::remove(leftover.file);
-        handoff::Forget(leftover.file);
-        platform::ShowMessage(ui::PutAwayIntoNewLocker.arg(QDir::toNativeSeparators(target)),
+        handoff::forget(leftover.file);
+        platform::showMessage(ui::PutAwayIntoNewLocker.arg(QDir::toNativeSeparators(target)),
                               QMessageBox::Information, QMessageBox::Ok, {}, this);
         return;
     }
     QFile::remove(leftover.file);
-    handoff::Forget(leftover.file);
+    handoff::forget(leftover.file);
 }

@@ -35,10 +35,10 @@ static QString helpDocumentPath() {
 
 void frmMain::mnuitmHelp_Click() {
     try {
-        platform::OpenDocument(helpDocumentPath());
+        platform::openDocument(helpDocumentPath());
     } catch (const platform::RuntimeError& error) {
         if (error.number() == platform::err::FileNotFound)
-            platform::ShowMessage(ui::HelpNotFound + NL() + ui::HelpOpenByHand,
+            platform::showMessage(ui::HelpNotFound + NL() + ui::HelpOpenByHand,
                                   QMessageBox::Warning, QMessageBox::Ok, {}, this);
     }
 }

@@ -22,7 +22,7 @@ namespace {
 enum FileActionMode : quint8 { ShowInViewer = 0, TakeOut = 1 };
 
 // The dropped files that can be handled: local ones, in the order of the drop.
-QList<QUrl> LocalFiles(const QList<QUrl>& urls) {
+QList<QUrl> localFiles(const QList<QUrl>& urls) {
     QList<QUrl> files;
     for (const QUrl& url : urls) {
         if (url.isLocalFile())
@@ -32,7 +32,7 @@ QList<QUrl> LocalFiles(const QList<QUrl>& urls) {
 }
 
 // The same file named in two ways, e.g. with a doubled separator after a drop.
-bool SamePath(const QString& one, const QString& other) {
+bool samePath(const QString& one, const QString& other) {
     return QFileInfo(one).absoluteFilePath() == QFileInfo(other).absoluteFilePath();
 }
 
@@ -48,7 +48,7 @@ void frmMain::mnuitmLock_Click() {
     if (!CheckPassWd())
         return;
     if (m_frmFile->FileName().isEmpty()) {
-        platform::ShowMessage(ui::NoFileOpen, QMessageBox::Critical, QMessageBox::Ok, {}, this);
+        platform::showMessage(ui::NoFileOpen, QMessageBox::Critical, QMessageBox::Ok, {}, this);
         return;
     }
     // A declined target becomes the chooser's current file, yet a repeated pass still puts
@@ -72,10 +72,10 @@ void frmMain::mnuitmLock_Click() {
 }
 
 bool frmMain::replaceAgreed(const QString& source, const QString& target) {
-    const auto clashes = [&] { return QFileInfo(target).isFile() || SamePath(source, target); };
+    const auto clashes = [&] { return QFileInfo(target).isFile() || samePath(source, target); };
     if (!clashes())
         return true;
-    if (platform::ShowMessage(ui::ReplaceQuestion, QMessageBox::Question,
+    if (platform::showMessage(ui::ReplaceQuestion, QMessageBox::Question,
                               QMessageBox::Yes | QMessageBox::No, {}, this) == QMessageBox::Yes)
         return true;
     return !clashes();
@@ -110,7 +110,7 @@ void frmMain::FileAction(quint8 Mode, const QString& strFileName) {
             m_keyPassWd = m_frmKey->PassWd();
         }
         if (m_keyPassWd.isEmpty())
-            platform::ShowMessage(ui::StrangeKeyPassword, QMessageBox::Warning, QMessageBox::Ok, {},
+            platform::showMessage(ui::StrangeKeyPassword, QMessageBox::Warning, QMessageBox::Ok, {},
                                   this);
         else
             TakeFile(strFileName, m_keyPassWd);
@@ -121,21 +121,21 @@ void frmMain::FileAction(quint8 Mode, const QString& strFileName) {
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    m_dragButtons = event->buttons() | platform::HeldMouseButtons();
-    if (!m_operating && !LocalFiles(event->mimeData()->urls()).isEmpty())
+    m_dragButtons = event->buttons() | platform::heldMouseButtons();
+    if (!m_operating && !localFiles(event->mimeData()->urls()).isEmpty())
         event->acceptProposedAction();
 }
 
 // The drag's button is noted while it is still held: the drop follows its release.
 void frmMain::dragMoveEvent(QDragMoveEvent* event) {
-    m_dragButtons = event->buttons() | platform::HeldMouseButtons();
+    m_dragButtons = event->buttons() | platform::heldMouseButtons();
     QMainWindow::dragMoveEvent(event);
 }
 
 // The drop is finished for the source at once; the commands it starts, with their dialogs
 // and the pop-up menu, run afterwards from the event loop.
 void frmMain::dropEvent(QDropEvent* event) {
-    const QList<QUrl> files = LocalFiles(event->mimeData()->urls());
+    const QList<QUrl> files = localFiles(event->mimeData()->urls());
     if (m_operating || files.isEmpty())
         return;
     event->acceptProposedAction();
@@ -150,7 +150,7 @@ void frmMain::dropEvent(QDropEvent* event) {
 
 void frmMain::Form_OLEDragDrop(const QList<QUrl>& Data, Qt::MouseButtons Button,
                                Qt::KeyboardModifiers Shift, const QPoint& position) {
-    const QList<QUrl> files = LocalFiles(Data);
+    const QList<QUrl> files = localFiles(Data);
     if (m_operating || files.isEmpty())
         return;
     const QString dropped = files.first().toLocalFile();
@@ -160,7 +160,7 @@ void frmMain::Form_OLEDragDrop(const QList<QUrl>& Data, Qt::MouseButtons Button,
         m_frmFile->setPath(filing.getPath(dropped));
     } catch (const platform::RuntimeError& error) {
         // The folder cannot be listed: the dropped file cannot become the current file.
-        platform::ShowMessage(error.description(), QMessageBox::Warning, QMessageBox::Ok,
+        platform::showMessage(error.description(), QMessageBox::Warning, QMessageBox::Ok,
                               QString::number(error.number()), this);
         return;
     }

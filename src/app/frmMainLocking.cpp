@@ -45,7 +45,7 @@ public:
         if (!m_progress)
             return {};
         frmProgress* window = &*m_progress;
-        return background::OnThreadOf(window,
+        return background::onThreadOf(window,
                                       [window](int percent) { window->setPercent(percent); });
     }
 
@@ -55,28 +55,28 @@ private:
 
 // The error handler of an operation: the fixed message of an index error under the window's
 // title, nothing for a silent end, otherwise the description under the error's number.
-void ReportFailure(QWidget* parent, locker::Operation operation,
+void reportFailure(QWidget* parent, locker::Operation operation,
                    const platform::RuntimeError& error) {
     const std::optional<QString> text = locker::FailureMessage(operation, error);
     if (!text)
         return;
     if (error.number() == platform::err::IndexOutOfRange)
-        platform::ShowMessage(*text, QMessageBox::Critical, QMessageBox::Ok, ui::WindowTitle,
+        platform::showMessage(*text, QMessageBox::Critical, QMessageBox::Ok, ui::WindowTitle,
                               parent);
     else
-        platform::ShowMessage(*text, QMessageBox::Warning, QMessageBox::Ok,
+        platform::showMessage(*text, QMessageBox::Warning, QMessageBox::Ok,
                               QString::number(error.number()), parent);
 }
 
 // Runs an operation under its error handler. The busy signs live inside `body`, so they are
 // gone before a failure is reported.
-template <typename Body> void Handled(QWidget* parent, locker::Operation operation, Body body) {
+template <typename Body> void handled(QWidget* parent, locker::Operation operation, Body body) {
     try {
         body();
     } catch (const platform::RuntimeError& error) {
-        ReportFailure(parent, operation, error);
+        reportFailure(parent, operation, error);
     } catch (const std::bad_alloc&) {
-        ReportFailure(parent, operation, platform::RuntimeError(platform::err::OutOfMemory));
+        reportFailure(parent, operation, platform::RuntimeError(platform::err::OutOfMemory));
     }
 }
 
@@ -85,10 +85,10 @@ template <typename Body> void Handled(QWidget* parent, locker::Operation operati
 void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
                       const QString& strPassWd, const std::optional<QString>& strAppName) {
     const QScopedValueRollback operating(m_operating, true);
-    Handled(this, locker::Operation::PutAway, [&] {
+    handled(this, locker::Operation::PutAway, [&] {
         const int keyType = m_frmOptions->KeyType();
         BusySigns busy(this, keyType);
-        background::Run([&, progress = busy.progress()] {
+        background::run([&, progress = busy.progress()] {
             locker::PutAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, progress);
         });
     });
@@ -97,7 +97,7 @@ void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
 void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
                        std::optional<QString> strAppName) {
     const QScopedValueRollback operating(m_operating, true);
-    Handled(this, locker::Operation::TakeOut, [&] {
+    handled(this, locker::Operation::TakeOut, [&] {
         const int keyType = m_frmOptions->KeyType();
         const int appMode = m_frmOptions->AppMode();
         BusySigns busy(this, keyType);
@@ -105,7 +105,7 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         if (strAppName) {
             // Bound for an application from the start: written straight into "$temp.dat".
             auto handOff = std::make_unique<TakenOutFile>();
-            background::Run([&, progress = busy.progress()] {
+            background::run([&, progress = busy.progress()] {
                 recorded = locker::TakeOut(objFileName, handOff->device(), strPassWd, keyType,
                                            appMode, progress);
             });
@@ -115,15 +115,15 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         }
         // The viewer shows the bytes from memory; only an application recorded in the
         // locker file needs them in "$temp.dat".
-        TakenOutFile::RemoveStale();
+        TakenOutFile::removeStale();
         QByteArray content;
         QBuffer buffer(&content);
         buffer.open(QIODevice::WriteOnly);
-        background::Run([&, progress = busy.progress()] {
+        background::run([&, progress = busy.progress()] {
             recorded = locker::TakeOut(objFileName, buffer, strPassWd, keyType, appMode, progress);
         });
         if (!recorded) {
-            m_viewer->OpenContents(content);
+            m_viewer->openContents(content);
             return;
         }
         auto handOff = std::make_unique<TakenOutFile>();
@@ -144,9 +144,9 @@ void frmMain::startApplication(std::unique_ptr<TakenOutFile> handOff, const QStr
 bool frmMain::putBack(const HandOffRecord& file, const QString& password, const QString& target) {
     const QScopedValueRollback operating(m_operating, true);
     bool done = false;
-    Handled(this, locker::Operation::PutAway, [&] {
+    handled(this, locker::Operation::PutAway, [&] {
         BusySigns busy(this, file.keyType);
-        background::Run([&, progress = busy.progress()] {
+        background::run([&, progress = busy.progress()] {
             locker::PutAway(file.file, target, password, file.keyType, file.appHeader, progress);
         });
         done = true;
@@ -157,7 +157,7 @@ bool frmMain::putBack(const HandOffRecord& file, const QString& password, const 
 bool frmMain::CheckPassWd() {
     if (!m_keyPassWd.isEmpty())
         return true;
-    platform::ShowMessage(ui::EnterKeyPassword, QMessageBox::Information, QMessageBox::Ok, {},
+    platform::showMessage(ui::EnterKeyPassword, QMessageBox::Information, QMessageBox::Ok, {},
                           this);
     return false;
 }

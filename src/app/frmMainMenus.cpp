@@ -10,7 +10,7 @@ using icons::ToolbarImage;
 
 namespace {
 
-QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
+QAction* addItem(QMenu* menu, const QString& name, const QString& caption,
                  const QKeySequence& shortcut = {}) {
     QAction* item = menu->addAction(caption);
     item->setObjectName(name);
@@ -18,21 +18,21 @@ QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
     return item;
 }
 
-QAction* AddSeparator(QMenu* menu, const QString& name) {
+QAction* addSeparator(QMenu* menu, const QString& name) {
     QAction* separator = menu->addSeparator();
     separator->setObjectName(name);
     return separator;
 }
 
-QMenu* AddMenu(QMenuBar* bar, const QString& name, const QString& caption) {
+QMenu* addMenu(QMenuBar* bar, const QString& name, const QString& caption) {
     QMenu* menu = bar->addMenu(caption);
     menu->setObjectName(name);
     return menu;
 }
 
 // The toolbar shows the image and tool tip of a menu item's action; menus show no images.
-void SetButton(QAction* item, ToolbarImage image, const QString& toolTip) {
-    item->setIcon(icons::ToolbarIcon(image));
+void setButton(QAction* item, ToolbarImage image, const QString& toolTip) {
+    item->setIcon(icons::toolbarIcon(image));
     item->setIconVisibleInMenu(false);
     item->setToolTip(toolTip);
 }
@@ -41,34 +41,34 @@ void SetButton(QAction* item, ToolbarImage image, const QString& toolTip) {
 
 void frmMain::buildMenus() {
     QMenuBar* bar = menuBar();
-    mnuFile = AddMenu(bar, QStringLiteral("mnuFile"), ui::FileMenu);
-    mnuitmOpen = AddItem(mnuFile, QStringLiteral("mnuitmOpen"), ui::OpenItem,
+    mnuFile = addMenu(bar, QStringLiteral("mnuFile"), ui::FileMenu);
+    mnuitmOpen = addItem(mnuFile, QStringLiteral("mnuitmOpen"), ui::OpenItem,
                          QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuitmSave = AddItem(mnuFile, QStringLiteral("mnuitmSave"), ui::SaveItem);
-    dummy1 = AddSeparator(mnuFile, QStringLiteral("dummy1"));
-    mnuitmQuit = AddItem(mnuFile, QStringLiteral("mnuitmQuit"), ui::QuitItem);
+    mnuitmSave = addItem(mnuFile, QStringLiteral("mnuitmSave"), ui::SaveItem);
+    dummy1 = addSeparator(mnuFile, QStringLiteral("dummy1"));
+    mnuitmQuit = addItem(mnuFile, QStringLiteral("mnuitmQuit"), ui::QuitItem);
 
-    mnuEdit = AddMenu(bar, QStringLiteral("mnuEdit"), ui::EditMenu);
-    mnuitmCopy = AddItem(mnuEdit, QStringLiteral("mnuitmCopy"), ui::CopyItem,
+    mnuEdit = addMenu(bar, QStringLiteral("mnuEdit"), ui::EditMenu);
+    mnuitmCopy = addItem(mnuEdit, QStringLiteral("mnuitmCopy"), ui::CopyItem,
                          QKeySequence(Qt::CTRL | Qt::Key_C));
-    mnuitmSelAll = AddItem(mnuEdit, QStringLiteral("mnuitmSelAll"), ui::SelectAllItem);
+    mnuitmSelAll = addItem(mnuEdit, QStringLiteral("mnuitmSelAll"), ui::SelectAllItem);
 
-    mnuDrower = AddMenu(bar, QStringLiteral("mnuDrower"), ui::DrowerMenu);
-    mnuitmUnlock = AddItem(mnuDrower, QStringLiteral("mnuitmUnlock"), ui::UnlockItem,
+    mnuDrower = addMenu(bar, QStringLiteral("mnuDrower"), ui::DrowerMenu);
+    mnuitmUnlock = addItem(mnuDrower, QStringLiteral("mnuitmUnlock"), ui::UnlockItem,
                            QKeySequence(Qt::CTRL | Qt::Key_U));
-    mnuitmLock = AddItem(mnuDrower, QStringLiteral("mnuitmLock"), ui::LockItem,
+    mnuitmLock = addItem(mnuDrower, QStringLiteral("mnuitmLock"), ui::LockItem,
                          QKeySequence(Qt::CTRL | Qt::Key_L));
-    dummy2 = AddSeparator(mnuDrower, QStringLiteral("dummy2"));
-    mnuKey = AddItem(mnuDrower, QStringLiteral("mnuKey"), ui::KeyItem,
+    dummy2 = addSeparator(mnuDrower, QStringLiteral("dummy2"));
+    mnuKey = addItem(mnuDrower, QStringLiteral("mnuKey"), ui::KeyItem,
                      QKeySequence(Qt::CTRL | Qt::Key_K));
-    dummy3 = AddSeparator(mnuDrower, QStringLiteral("dummy3"));
-    mnuitmOption = AddItem(mnuDrower, QStringLiteral("mnuitmOption"), ui::OptionItem);
+    dummy3 = addSeparator(mnuDrower, QStringLiteral("dummy3"));
+    mnuitmOption = addItem(mnuDrower, QStringLiteral("mnuitmOption"), ui::OptionItem);
 
-    mnuHelp = AddMenu(bar, QStringLiteral("mnuHelp"), ui::HelpMenu);
+    mnuHelp = addMenu(bar, QStringLiteral("mnuHelp"), ui::HelpMenu);
     mnuitmHelp =
-        AddItem(mnuHelp, QStringLiteral("mnuitmHelp"), ui::HelpItem, QKeySequence(Qt::Key_F1));
-    dummy = AddSeparator(mnuHelp, QStringLiteral("dummy"));
-    mnuitmVersion = AddItem(mnuHelp, QStringLiteral("mnuitmVersion"), ui::VersionItem);
+        addItem(mnuHelp, QStringLiteral("mnuitmHelp"), ui::HelpItem, QKeySequence(Qt::Key_F1));
+    dummy = addSeparator(mnuHelp, QStringLiteral("dummy"));
+    mnuitmVersion = addItem(mnuHelp, QStringLiteral("mnuitmVersion"), ui::VersionItem);
 }
 
 // Menu items and the toolbar buttons that share their actions run the commands; the pop-up
@@ -94,11 +94,11 @@ void frmMain::connectCommands() {
 void frmMain::buildPopupMenu() {
     mnuPopupRoute = new QMenu(ui::PopupMenu, this);
     mnuPopupRoute->setObjectName(QStringLiteral("mnuPopupRoute"));
-    mnupopOpen = AddItem(mnuPopupRoute, QStringLiteral("mnupopOpen"), ui::PopupOpen);
+    mnupopOpen = addItem(mnuPopupRoute, QStringLiteral("mnupopOpen"), ui::PopupOpen);
     mnupopOpen->setVisible(false);
-    mnupopUnlock = AddItem(mnuPopupRoute, QStringLiteral("mnupopUnlock"), ui::PopupUnlock);
-    mnupopSep1 = AddSeparator(mnuPopupRoute, QStringLiteral("mnupopSep1"));
-    mnupopCancel = AddItem(mnuPopupRoute, QStringLiteral("mnupopCancel"), ui::PopupCancel);
+    mnupopUnlock = addItem(mnuPopupRoute, QStringLiteral("mnupopUnlock"), ui::PopupUnlock);
+    mnupopSep1 = addSeparator(mnuPopupRoute, QStringLiteral("mnupopSep1"));
+    mnupopCancel = addItem(mnuPopupRoute, QStringLiteral("mnupopCancel"), ui::PopupCancel);
 }
 
 // Ten buttons by index: 1, 4 and 8 are separators; the others run the menu items' commands.
@@ -110,13 +110,13 @@ void frmMain::buildToolbar() {
     Toolbar1->setIconSize(QSize(16, 16));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
-    SetButton(mnuitmOpen, ToolbarImage::Open, ui::OpenTip);
-    SetButton(mnuitmSave, ToolbarImage::Save, ui::SaveTip);
-    SetButton(mnuitmUnlock, ToolbarImage::Unlock, ui::UnlockTip);
-    SetButton(mnuitmLock, ToolbarImage::Lock, ui::LockTip);
-    SetButton(mnuKey, ToolbarImage::Key, ui::KeyTip);
-    SetButton(mnuitmOption, ToolbarImage::Option, ui::OptionTip);
-    SetButton(mnuitmHelp, ToolbarImage::Help, ui::HelpTip);
+    setButton(mnuitmOpen, ToolbarImage::Open, ui::OpenTip);
+    setButton(mnuitmSave, ToolbarImage::Save, ui::SaveTip);
+    setButton(mnuitmUnlock, ToolbarImage::Unlock, ui::UnlockTip);
+    setButton(mnuitmLock, ToolbarImage::Lock, ui::LockTip);
+    setButton(mnuKey, ToolbarImage::Key, ui::KeyTip);
+    setButton(mnuitmOption, ToolbarImage::Option, ui::OptionTip);
+    setButton(mnuitmHelp, ToolbarImage::Help, ui::HelpTip);
 
     Toolbar1->addSeparator();
     Toolbar1->addAction(mnuitmOpen);

@@ -11,19 +11,19 @@
 namespace {
 
 // A failure is shown with its description as the text and its number as the title.
-void Report(QWidget* parent, const platform::RuntimeError& error) {
-    platform::ShowMessage(error.description(), QMessageBox::Warning, QMessageBox::Ok,
+void report(QWidget* parent, const platform::RuntimeError& error) {
+    platform::showMessage(error.description(), QMessageBox::Warning, QMessageBox::Ok,
                           QString::number(error.number()), parent);
 }
 
 // Runs a command of the viewer, reporting its failure instead of passing it on.
-template <typename Command> void Reporting(QWidget* parent, Command command) {
+template <typename Command> void reporting(QWidget* parent, Command command) {
     try {
         command();
     } catch (const platform::RuntimeError& error) {
-        Report(parent, error);
+        report(parent, error);
     } catch (const std::bad_alloc&) {
-        Report(parent, platform::RuntimeError(platform::err::OutOfMemory));
+        report(parent, platform::RuntimeError(platform::err::OutOfMemory));
     }
 }
 
@@ -38,13 +38,13 @@ void frmMain::mnuitmSave_Click() {
     if (!chooseFile(ui::SaveFileCaption))
         return;
     const QString fileName = chosenFile();
-    Reporting(this, [&] { m_viewer->SaveCont(fileName); });
+    reporting(this, [&] { m_viewer->saveCont(fileName); });
 }
 
 void frmMain::mnuitmCopy_Click() {
-    Reporting(this, [&] { m_viewer->CopyCont(); });
+    reporting(this, [&] { m_viewer->copyCont(); });
 }
 
 void frmMain::mnuitmSelAll_Click() {
-    m_viewer->SelAll();
+    m_viewer->selAll();
 }

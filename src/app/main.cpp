@@ -12,15 +12,15 @@ int main(int argc, char* argv[]) {
     QImageReader::setAllocationLimit(1024);
     frmMain window;
     // The program ends as soon as the main window has saved its settings.
-    QObject::connect(&window, &frmMain::Unloaded, &app, &QCoreApplication::quit,
+    QObject::connect(&window, &frmMain::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     // Asked to end from outside: the file handed to an application is dealt with, and the
     // program ends at once, without saving the settings or showing anything.
     platform::TerminationSignals termination;
     QObject::connect(&termination, &platform::TerminationSignals::received, &termination,
                      [](int signal) {
-                         TakenOutFile::EndAllByForce();
-                         platform::TerminationSignals::EndNow(signal);
+                         TakenOutFile::endAllByForce();
+                         platform::TerminationSignals::endNow(signal);
                      });
     window.Form_Load();
     return app.exec();

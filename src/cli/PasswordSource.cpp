@@ -53,7 +53,7 @@ std::optional<QString> promptOnTerminal() {
 
 } // namespace
 
-std::optional<QString> ReadPassword(const std::optional<QString>& passwordFile) {
+std::optional<QString> readPassword(const std::optional<QString>& passwordFile) {
     if (qEnvironmentVariableIsSet("VRL_PASSWORD"))
         return decoded(qgetenv("VRL_PASSWORD"));
     if (passwordFile) {

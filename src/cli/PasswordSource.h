@@ -11,6 +11,6 @@ namespace cli {
 // which other users could read from the process list. Nothing when there is no terminal to
 // ask; an unreadable password file raises its file error. A password that is not UTF-8 is
 // refused (5): decoded, different passwords would become the same key.
-[[nodiscard]] std::optional<QString> ReadPassword(const std::optional<QString>& passwordFile);
+[[nodiscard]] std::optional<QString> readPassword(const std::optional<QString>& passwordFile);
 
 } // namespace cli

@@ -37,7 +37,7 @@ struct Options {
 // File names are printed as the bytes the file system holds.
 void printError(const QString& fileName, const QString& text) {
     const QByteArray name =
-        fileName.isEmpty() ? QByteArray() : platform::NativeName(fileName) + ": ";
+        fileName.isEmpty() ? QByteArray() : platform::nativeName(fileName) + ": ";
     std::fprintf(stderr, "vrl: %s%s\n", name.constData(), text.toUtf8().constData());
 }
 
@@ -101,7 +101,7 @@ int run(const Options& options) {
     const locker::Operation operation =
         options.put ? locker::Operation::PutAway : locker::Operation::TakeOut;
     try {
-        const auto password = cli::ReadPassword(options.passwordFile);
+        const auto password = cli::readPassword(options.passwordFile);
         if (!password) {
             printError({}, QStringLiteral("鍵のパスワードを入力してください。"));
             return ExitFailure;
@@ -112,7 +112,7 @@ int run(const Options& options) {
             return 0;
         }
         if (const auto app = takeOut(options, *password))
-            std::fprintf(stderr, "application: %s\n", platform::NativeName(*app).constData());
+            std::fprintf(stderr, "application: %s\n", platform::nativeName(*app).constData());
         return 0;
     } catch (const platform::RuntimeError& error) {
         if (const auto message = locker::FailureMessage(operation, error)) {
@@ -133,7 +133,7 @@ int main(int argc, char* argv[]) {
     // bytes that are not UTF-8 into U+FFFD and so change file names.
     QStringList args;
     for (int i = 0; i < argc; ++i)
-        args.append(platform::NameFromNative(argv[i]));
+        args.append(platform::nameFromNative(argv[i]));
     const auto options = parse(args);
     if (!options) {
         std::fputs(Usage, stderr);

@@ -35,7 +35,7 @@ void DriveList::refresh() {
     const QSignalBlocker blocker(this);
     const platform::Drive shown = drive();
     clear();
-    for (const platform::Drive& drive : platform::MountedDrives())
+    for (const platform::Drive& drive : platform::mountedDrives())
         addDrive(drive);
     if (!shown.rootPath.isEmpty())
         setDrive(shown);

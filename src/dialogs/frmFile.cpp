@@ -32,10 +32,10 @@ const QList<FileType>& fileTypes() {
 #ifdef Q_OS_WIN
     static const FileType programs{ui::TypeProgramPattern};
 #else
-    static const FileType programs{ui::TypeAllPattern, true};
+    static const FileType Programs{ui::TypeAllPattern, true};
 #endif
-    static const QList<FileType> types{{ui::TypeDefaultPattern}, programs, {ui::TypeAllPattern}};
-    return types;
+    static const QList<FileType> Types{{ui::TypeDefaultPattern}, Programs, {ui::TypeAllPattern}};
+    return Types;
 }
 
 // A folder as OK stores it: a root loses its trailing separator ("C:\" becomes "C:", "/"
@@ -91,10 +91,10 @@ frmFile::frmFile(QWidget* parent)
     layout->apply();
     TwipsLayout::placeRelativeTo(this, parent, 50, 500);
 
-    connect(Drive1, &QComboBox::activated, this, &frmFile::Drive1Changed);
-    connect(Dir1, &FolderList::folderChanged, this, &frmFile::Dir1Changed);
-    connect(File1, &FileList::fileClicked, this, &frmFile::File1Clicked);
-    connect(File1, &FileList::fileDoubleClicked, this, &frmFile::File1DoubleClicked);
+    connect(Drive1, &QComboBox::activated, this, &frmFile::drive1Changed);
+    connect(Dir1, &FolderList::folderChanged, this, &frmFile::dir1Changed);
+    connect(File1, &FileList::fileClicked, this, &frmFile::file1Clicked);
+    connect(File1, &FileList::fileDoubleClicked, this, &frmFile::file1DoubleClicked);
     connect(cboFileType, &QComboBox::currentIndexChanged, this, &frmFile::TypeChanged);
     connect(cmdOK, &QPushButton::clicked, this, &frmFile::cmdOKClicked);
     connect(cmdCancel, &QPushButton::clicked, this, &frmFile::reject);
@@ -124,9 +124,9 @@ void frmFile::setFileName(const QString& value) {
 void frmFile::setPath(const QString& value) {
     // An empty Path is what OK stores for the root folder where there are no drive letters.
     const QString folder = value.isEmpty() ? QDir::rootPath() : value;
-    const std::optional<platform::Drive> drive = platform::DriveOf(folder);
+    const std::optional<platform::Drive> drive = platform::driveOf(folder);
     if (drive)
-        platform::RequireReady(*drive);
+        platform::requireReady(*drive);
     FolderList::requireShowable(folder);
     showFolder(folder);
     m_path = value;
@@ -136,7 +136,7 @@ void frmFile::showFolder(const QString& folder) {
     Dir1->setFolder(folder);
     // Writing the folder it already shows raises no change, yet the files may have changed.
     File1->setFolder(Dir1->folder());
-    if (const std::optional<platform::Drive> drive = platform::DriveOf(Dir1->folder()))
+    if (const std::optional<platform::Drive> drive = platform::driveOf(Dir1->folder()))
         Drive1->setDrive(*drive);
 }
 
@@ -154,12 +154,12 @@ void frmFile::setOpenApp(bool value) {
     m_openApp = value;
 }
 
-void frmFile::Drive1Changed() {
+void frmFile::drive1Changed() {
     const platform::Drive drive = Drive1->drive();
     try {
-        platform::RequireReady(drive);
+        platform::requireReady(drive);
     } catch (const platform::RuntimeError&) {
-        platform::ShowMessage(ui::DriveNotReady, QMessageBox::Critical, QMessageBox::Ok, {}, this);
+        platform::showMessage(ui::DriveNotReady, QMessageBox::Critical, QMessageBox::Ok, {}, this);
         return;
     }
     try {
@@ -169,27 +169,27 @@ void frmFile::Drive1Changed() {
     }
 }
 
-void frmFile::Dir1Changed() {
+void frmFile::dir1Changed() {
     File1->setFolder(Dir1->folder());
-    if (const std::optional<platform::Drive> drive = platform::DriveOf(Dir1->folder())) {
+    if (const std::optional<platform::Drive> drive = platform::driveOf(Dir1->folder())) {
         Drive1->setDrive(*drive);
         m_folderOnDrive.insert(drive->rootPath, Dir1->folder());
     }
 }
 
-void frmFile::File1Clicked(const QString& name) {
+void frmFile::file1Clicked(const QString& name) {
     txtFileName->setText(name);
 }
 
-void frmFile::File1DoubleClicked(const QString& name) {
-    File1Clicked(name);
+void frmFile::file1DoubleClicked(const QString& name) {
+    file1Clicked(name);
     cmdOKClicked();
 }
 
 void frmFile::cmdOKClicked() {
     const QString typed = txtFileName->text();
     if (typed.isEmpty()) {
-        platform::ShowMessage(ui::EnterFileName, QMessageBox::Warning, QMessageBox::Ok, {}, this);
+        platform::showMessage(ui::EnterFileName, QMessageBox::Warning, QMessageBox::Ok, {}, this);
         return;
     }
     // A name typed with its whole path is taken as it stands: its folder becomes Path.
@@ -201,7 +201,7 @@ void frmFile::cmdOKClicked() {
     } catch (const platform::RuntimeError& error) {
         // The folder is missing, may not be read, or went away while the dialog was open:
         // say so and stay open.
-        platform::ShowMessage(error.description(), QMessageBox::Warning, QMessageBox::Ok,
+        platform::showMessage(error.description(), QMessageBox::Warning, QMessageBox::Ok,
                               QString::number(error.number()), this);
         return;
     }

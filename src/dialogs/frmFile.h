@@ -77,10 +77,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Drive1Changed();
-    void Dir1Changed();
-    void File1Clicked(const QString& name);
-    void File1DoubleClicked(const QString& name);
+    void drive1Changed();
+    void dir1Changed();
+    void file1Clicked(const QString& name);
+    void file1DoubleClicked(const QString& name);
     void cmdOKClicked();
     void showFolder(const QString& folder);
 

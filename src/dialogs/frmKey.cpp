@@ -46,7 +46,7 @@ void frmKey::setPassWd(const QString& value) {
 void frmKey::txtPassWdChanged(const QString& text) {
     if (text.size() <= MaxLength)
         return;
-    platform::ShowMessage(ui::KeyTooLong, QMessageBox::Warning, QMessageBox::Ok, {}, this);
+    platform::showMessage(ui::KeyTooLong, QMessageBox::Warning, QMessageBox::Ok, {}, this);
     // The cut is itself a change; the rule then finds 20 characters and stays quiet.
     txtPassWd->setText(text.left(MaxLength));
 }

@@ -12,7 +12,7 @@ constexpr QByteArrayView Marker("vrls");
 QByteArray BuildApplicationHeader(const QString& appName) {
     QByteArray path;
     try {
-        path = platform::ToAnsiBytes(appName);
+        path = platform::toAnsiBytes(appName);
     } catch (const platform::RuntimeError&) {
         throw platform::RuntimeError(
             platform::err::Overflow,
@@ -36,7 +36,7 @@ FindApplicationHeader(QByteArrayView decodedHead,
          g = head.lastIndexOf(Marker, g - 1)) {
         const qint64 length = g + Marker.size();
         if (accept(length))
-            return ApplicationHeader{platform::FromAnsiBytes(head.sliced(4, g - 4)), length};
+            return ApplicationHeader{platform::fromAnsiBytes(head.sliced(4, g - 4)), length};
     }
     return std::nullopt;
 }

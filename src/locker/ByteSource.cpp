@@ -17,14 +17,14 @@ void FileSource::readAt(qint64 position, char* destination, qint64 length) {
     if (available > 0) {
         errno = 0;
         if (m_file.pos() != position && !m_file.seek(position))
-            throw platform::FileError(m_file, false);
+            throw platform::fileError(m_file, false);
         qint64 done = 0;
         while (done < available) {
             const qint64 got = m_file.read(destination + done, available - done);
             if (got < 0)
-                throw platform::FileError(m_file, false);
+                throw platform::fileError(m_file, false);
             if (got == 0) // the file shrank while being read
-                throw platform::SizeChangedError(m_file.fileName());
+                throw platform::sizeChangedError(m_file.fileName());
             done += got;
         }
     }
@@ -33,7 +33,7 @@ void FileSource::readAt(qint64 position, char* destination, qint64 length) {
 
 void FileSource::requireUnchanged() const {
     if (!m_file.keptItsSize())
-        throw platform::SizeChangedError(m_file.fileName());
+        throw platform::sizeChangedError(m_file.fileName());
 }
 
 PlaintextSource::PlaintextSource(FileSource& data, QByteArray header)
@@ -60,13 +60,13 @@ namespace {
 
 RuntimeError deviceError(const QIODevice& device, bool forWriting) {
     if (const auto* file = qobject_cast<const QFileDevice*>(&device))
-        return platform::FileError(*file, forWriting);
+        return platform::fileError(*file, forWriting);
     return RuntimeError(err::DeviceIo);
 }
 
 RuntimeError sizeChanged(const QIODevice& device) {
     const auto* file = qobject_cast<const QFileDevice*>(&device);
-    return platform::SizeChangedError(file ? file->fileName() : QString());
+    return platform::sizeChangedError(file ? file->fileName() : QString());
 }
 
 } // namespace

@@ -14,7 +14,7 @@ KeyMaterial BuildKeyMaterial(const QString& strPassWd) {
     KeyMaterial key;
     key.bytKeyLen = static_cast<quint8>(strPassWd.size());
     for (qsizetype i = 0; i < strPassWd.size(); ++i) {
-        const auto code = platform::AnsiByte(strPassWd.at(i));
+        const auto code = platform::ansiByte(strPassWd.at(i));
         if (!code)
             throw RuntimeError(err::Overflow,
                                QStringLiteral("鍵のパスワードに全角文字など使えない文字があります。"

@@ -10,7 +10,7 @@ constexpr char16_t HalfWidthKatakanaLast = 0xFF9F;  // byte 0xDF
 constexpr unsigned char KatakanaFirstByte = 0xA1;
 } // namespace
 
-std::optional<unsigned char> AnsiByte(QChar ch) {
+std::optional<unsigned char> ansiByte(QChar ch) {
     const char16_t u = ch.unicode();
     if (u < 0x80)
         return static_cast<unsigned char>(u);
@@ -19,11 +19,11 @@ std::optional<unsigned char> AnsiByte(QChar ch) {
     return std::nullopt;
 }
 
-QByteArray ToAnsiBytes(const QString& text) {
+QByteArray toAnsiBytes(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (QChar ch : text) {
-        const auto b = AnsiByte(ch);
+        const auto b = ansiByte(ch);
         if (!b)
             throw RuntimeError(err::Overflow);
         bytes.append(static_cast<char>(*b));
@@ -31,7 +31,7 @@ QByteArray ToAnsiBytes(const QString& text) {
     return bytes;
 }
 
-QString FromAnsiBytes(QByteArrayView bytes) {
+QString fromAnsiBytes(QByteArrayView bytes) {
     QString text;
     text.reserve(bytes.size());
     for (char c : bytes) {

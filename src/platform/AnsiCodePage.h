@@ -11,13 +11,13 @@ namespace platform {
 
 // The single-byte code of `ch` (ASCII and half-width katakana), or nothing for a character
 // that needs two bytes or has no code at all.
-[[nodiscard]] std::optional<unsigned char> AnsiByte(QChar ch);
+[[nodiscard]] std::optional<unsigned char> ansiByte(QChar ch);
 
 // One byte per character; a character without a single-byte code raises overflow (6).
-[[nodiscard]] QByteArray ToAnsiBytes(const QString& text);
+[[nodiscard]] QByteArray toAnsiBytes(const QString& text);
 
-// One character per byte, the inverse of ToAnsiBytes; bytes that are not single-byte
+// One character per byte, the inverse of toAnsiBytes; bytes that are not single-byte
 // characters (lead bytes, unassigned codes) become U+FFFD so positions stay aligned.
-[[nodiscard]] QString FromAnsiBytes(QByteArrayView bytes);
+[[nodiscard]] QString fromAnsiBytes(QByteArrayView bytes);
 
 } // namespace platform

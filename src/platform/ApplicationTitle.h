@@ -5,7 +5,7 @@
 namespace platform {
 
 // The application title: the caption of message boxes that name no title of their own.
-[[nodiscard]] inline QString ApplicationTitle() {
+[[nodiscard]] inline QString applicationTitle() {
     return QStringLiteral("Winヴォレル97");
 }
 

@@ -8,7 +8,7 @@
 
 namespace platform {
 
-void OpenDocument(const QString& fileName) {
+void openDocument(const QString& fileName) {
     const QFileInfo document(fileName);
     if (!document.isFile())
         throw RuntimeError(err::FileNotFound);

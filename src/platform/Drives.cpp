@@ -57,24 +57,24 @@ bool holds(const Drive& drive, const QString& path) {
 
 } // namespace
 
-QList<Drive> MountedDrives() {
+QList<Drive> mountedDrives() {
     if (const DriveSource& source = installedSource())
         return source();
     return systemDrives();
 }
 
-std::optional<Drive> DriveOf(const QString& path) {
+std::optional<Drive> driveOf(const QString& path) {
     const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     std::optional<Drive> best;
-    for (const Drive& drive : MountedDrives()) {
+    for (const Drive& drive : mountedDrives()) {
         if (holds(drive, absolute) && (!best || drive.rootPath.size() > best->rootPath.size()))
             best = drive;
     }
     return best;
 }
 
-void RequireReady(const Drive& drive) {
-    const QList<Drive> drives = MountedDrives();
+void requireReady(const Drive& drive) {
+    const QList<Drive> drives = mountedDrives();
     const auto now = std::find_if(drives.begin(), drives.end(), [&drive](const Drive& d) {
         return d.rootPath == drive.rootPath;
     });
@@ -82,7 +82,7 @@ void RequireReady(const Drive& drive) {
         throw RuntimeError(err::DeviceUnavailable);
 }
 
-DriveSource SetDriveSource(DriveSource source) {
+DriveSource setDriveSource(DriveSource source) {
     return std::exchange(installedSource(), std::move(source));
 }
 

@@ -16,18 +16,18 @@ struct Drive {
 };
 
 // The drives, the root volume first, then the others by root path.
-[[nodiscard]] QList<Drive> MountedDrives();
+[[nodiscard]] QList<Drive> mountedDrives();
 
 // The drive holding `path` (the one with the longest root that contains it), or nothing when
 // no drive holds it.
-[[nodiscard]] std::optional<Drive> DriveOf(const QString& path);
+[[nodiscard]] std::optional<Drive> driveOf(const QString& path);
 
 // Throws RuntimeError 68 (device unavailable) when `drive` is not ready now.
-void RequireReady(const Drive& drive);
+void requireReady(const Drive& drive);
 
-// Replaces the source of MountedDrives (for tests); an empty function restores the volumes
+// Replaces the source of mountedDrives (for tests); an empty function restores the volumes
 // of the system. Returns the previous source.
 using DriveSource = std::function<QList<Drive>()>;
-DriveSource SetDriveSource(DriveSource source);
+DriveSource setDriveSource(DriveSource source);
 
 } // namespace platform

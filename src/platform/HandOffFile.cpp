@@ -12,12 +12,12 @@
 
 namespace platform {
 
-void CreateOwnerOnly(QFile& file) {
+void createOwnerOnly(QFile& file) {
     const QByteArray name = QFile::encodeName(file.fileName());
     const int fd =
         ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
-        throw RuntimeError(ErrorNumberFromErrno(errno, true));
+        throw RuntimeError(errorNumberFromErrno(errno, true));
     if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         throw RuntimeError(err::PathFileAccess);
@@ -26,7 +26,7 @@ void CreateOwnerOnly(QFile& file) {
 
 // Every descriptor of every process this user may look at, compared by device and inode, so
 // that a file reached under another name counts too.
-bool OpenInOtherProcess(const QString& path) {
+bool openInOtherProcess(const QString& path) {
     struct stat target {};
     if (::stat(QFile::encodeName(path).constData(), &target) != 0)
         return false;

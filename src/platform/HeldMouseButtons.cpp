@@ -8,7 +8,7 @@ namespace platform {
 
 namespace {
 
-HeldButtonsSource& Source() {
+HeldButtonsSource& installedSource() {
     static HeldButtonsSource source;
     return source;
 }
@@ -18,12 +18,12 @@ HeldButtonsSource& Source() {
 // On X11 the toolkit asks the X server for the pointer's buttons at every position of a drag
 // from another program (that program holds the pointer); on Windows the drop target is told
 // the buttons with each position.
-Qt::MouseButtons HeldMouseButtons() {
-    return Source() ? Source()() : QGuiApplication::mouseButtons();
+Qt::MouseButtons heldMouseButtons() {
+    return installedSource() ? installedSource()() : QGuiApplication::mouseButtons();
 }
 
-HeldButtonsSource SetHeldButtonsSource(HeldButtonsSource source) {
-    return std::exchange(Source(), std::move(source));
+HeldButtonsSource setHeldButtonsSource(HeldButtonsSource source) {
+    return std::exchange(installedSource(), std::move(source));
 }
 
 } // namespace platform

@@ -9,11 +9,11 @@
 // moves over it, when the button that drags is still down.
 namespace platform {
 
-[[nodiscard]] Qt::MouseButtons HeldMouseButtons();
+[[nodiscard]] Qt::MouseButtons heldMouseButtons();
 
-// Replaces the source of HeldMouseButtons (for tests); an empty function restores the window
+// Replaces the source of heldMouseButtons (for tests); an empty function restores the window
 // system's. Returns the previous source.
 using HeldButtonsSource = std::function<Qt::MouseButtons()>;
-HeldButtonsSource SetHeldButtonsSource(HeldButtonsSource source);
+HeldButtonsSource setHeldButtonsSource(HeldButtonsSource source);
 
 } // namespace platform

@@ -11,9 +11,9 @@ namespace platform {
 InputFile::InputFile(const QString& name, Accept accept) : DescriptorFile(name) {
     // Without blocking, so that a FIFO given by mistake is refused instead of waited for.
     const int fd =
-        ::open(NativeName(name).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        ::open(nativeName(name).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        throw SystemError(name, false);
+        throw systemError(name, false);
     struct stat info {};
     const bool known = ::fstat(fd, &info) == 0;
     const bool stream = S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode);
@@ -34,7 +34,7 @@ bool InputFile::keptItsSize() const {
     return ::fstat(handle(), &info) == 0 && info.st_size == m_openedSize;
 }
 
-RuntimeError SizeChangedError(const QString& fileName) {
+RuntimeError sizeChangedError(const QString& fileName) {
     return RuntimeError(err::DeviceIo,
                         QStringLiteral("読み込んでいる間にファイルの大きさが変わりました。"),
                         fileName);

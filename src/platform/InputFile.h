@@ -26,6 +26,6 @@ private:
 };
 
 // The error of a file that changed its size while it was read (57).
-[[nodiscard]] RuntimeError SizeChangedError(const QString& fileName);
+[[nodiscard]] RuntimeError sizeChangedError(const QString& fileName);
 
 } // namespace platform

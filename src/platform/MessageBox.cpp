@@ -39,18 +39,18 @@ QMessageBox::StandardButton showRealBox(const MessageRequest& request, QWidget* 
 
 } // namespace
 
-QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::Icon icon,
+QMessageBox::StandardButton showMessage(const QString& text, QMessageBox::Icon icon,
                                         QMessageBox::StandardButtons buttons, const QString& title,
                                         QWidget* parent,
                                         QMessageBox::StandardButton defaultButton) {
-    const MessageRequest request{text, icon, buttons, title.isEmpty() ? ApplicationTitle() : title,
+    const MessageRequest request{text, icon, buttons, title.isEmpty() ? applicationTitle() : title,
                                  defaultButton};
     if (const MessageHandler& handler = installedHandler())
         return handler(request);
     return showRealBox(request, parent);
 }
 
-MessageHandler SetMessageHandler(MessageHandler handler) {
+MessageHandler setMessageHandler(MessageHandler handler) {
     return std::exchange(installedHandler(), std::move(handler));
 }
 

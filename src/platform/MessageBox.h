@@ -22,7 +22,7 @@ struct MessageRequest {
 // Shows a modal message box and returns the button pressed. Every message box of the program
 // goes through here, so that tests can answer them without a window.
 QMessageBox::StandardButton
-ShowMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon,
+showMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon,
             QMessageBox::StandardButtons buttons = QMessageBox::Ok, const QString& title = {},
             QWidget* parent = nullptr,
             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
@@ -30,6 +30,6 @@ ShowMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon,
 // Replaces the real message box; an empty handler restores it. Returns the previous handler.
 // The handler receives the request with the title already resolved.
 using MessageHandler = std::function<QMessageBox::StandardButton(const MessageRequest&)>;
-MessageHandler SetMessageHandler(MessageHandler handler);
+MessageHandler setMessageHandler(MessageHandler handler);
 
 } // namespace platform

@@ -4,10 +4,10 @@ namespace platform {
 
 MessageBoxRecorder::MessageBoxRecorder()
     : m_previous(
-          SetMessageHandler([this](const MessageRequest& request) { return record(request); })) {}
+          setMessageHandler([this](const MessageRequest& request) { return record(request); })) {}
 
 MessageBoxRecorder::~MessageBoxRecorder() {
-    SetMessageHandler(std::move(m_previous));
+    setMessageHandler(std::move(m_previous));
 }
 
 QMessageBox::StandardButton MessageBoxRecorder::record(const MessageRequest& request) {

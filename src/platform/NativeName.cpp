@@ -45,7 +45,7 @@ qsizetype validSequence(QByteArrayView bytes, char32_t& code) {
 
 } // namespace
 
-QString NameFromNative(QByteArrayView bytes) {
+QString nameFromNative(QByteArrayView bytes) {
     QString name;
     name.reserve(bytes.size());
     while (!bytes.isEmpty()) {
@@ -62,7 +62,7 @@ QString NameFromNative(QByteArrayView bytes) {
     return name;
 }
 
-QByteArray NativeName(const QString& name) {
+QByteArray nativeName(const QString& name) {
     QByteArray bytes;
     bytes.reserve(name.size());
     qsizetype plainFrom = 0;

@@ -8,12 +8,12 @@
 namespace platform {
 
 // The name's bytes. Valid UTF-8 is decoded as such; every other byte b is kept as the lone
-// surrogate U+DC00 + b, so that NativeName(NameFromNative(x)) == x for any bytes and two
+// surrogate U+DC00 + b, so that nativeName(nameFromNative(x)) == x for any bytes and two
 // different names never become one. A name given by the user interface is plain UTF-8.
-[[nodiscard]] QString NameFromNative(QByteArrayView bytes);
+[[nodiscard]] QString nameFromNative(QByteArrayView bytes);
 
-// The bytes of `name`, the inverse of NameFromNative. A lone surrogate that NameFromNative
+// The bytes of `name`, the inverse of nameFromNative. A lone surrogate that nameFromNative
 // cannot have made raises a bad file name (52): it would otherwise become another name.
-[[nodiscard]] QByteArray NativeName(const QString& name);
+[[nodiscard]] QByteArray nativeName(const QString& name);
 
 } // namespace platform

@@ -28,7 +28,7 @@ QByteArray nameOf(const QByteArray& path) {
 void requireFollowable(const QByteArray& link, const struct stat& linkInfo, const QString& name) {
     struct stat folder {};
     if (::stat(folderOf(link).constData(), &folder) != 0)
-        throw SystemError(name, true);
+        throw systemError(name, true);
     const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
     if (shared && linkInfo.st_uid != ::geteuid() && linkInfo.st_uid != folder.st_uid)
         throw RuntimeError(err::PermissionDenied,
@@ -41,7 +41,7 @@ QByteArray linkText(const QByteArray& link, const QString& name) {
     QByteArray text(PATH_MAX, Qt::Uninitialized);
     const ssize_t length = ::readlink(link.constData(), text.data(), size_t(text.size()));
     if (length < 0)
-        throw SystemError(name, true);
+        throw systemError(name, true);
     if (length == 0 || length >= text.size())
         throw RuntimeError(err::BadFileName, {}, name);
     text.truncate(length);
@@ -59,7 +59,7 @@ void requireWritable(const QByteArray& path, const struct stat& info, const QStr
 OutputTarget missing(const QByteArray& path, const QString& name) {
     struct stat folder {};
     if (::stat(folderOf(path).constData(), &folder) != 0)
-        throw SystemError(name, true);
+        throw systemError(name, true);
     if (!S_ISDIR(folder.st_mode))
         throw RuntimeError(err::PathNotFound, {}, name);
     return {OutputTarget::Kind::Missing, folderOf(path), nameOf(path), {}};
@@ -67,15 +67,15 @@ OutputTarget missing(const QByteArray& path, const QString& name) {
 
 } // namespace
 
-OutputTarget ResolveOutputTarget(const QString& name) {
-    QByteArray path = NativeName(name);
+OutputTarget resolveOutputTarget(const QString& name) {
+    QByteArray path = nativeName(name);
     if (path.isEmpty() || path.endsWith('/'))
         throw RuntimeError(err::BadFileName, {}, name);
     for (int links = 0;; ++links) {
         struct stat info {};
         if (::lstat(path.constData(), &info) != 0) {
             if (errno != ENOENT)
-                throw SystemError(name, true);
+                throw systemError(name, true);
             return missing(path, name);
         }
         if (S_ISLNK(info.st_mode)) {

@@ -25,6 +25,6 @@ struct OutputTarget {
 // others may write is followed only when its owner is the user or the folder's owner, as
 // the kernel's own rule for such folders has it. Raises: bad name (52), missing folder (76),
 // a folder or a file of another kind (75), a read-only file (70), and the system's errors.
-[[nodiscard]] OutputTarget ResolveOutputTarget(const QString& name);
+[[nodiscard]] OutputTarget resolveOutputTarget(const QString& name);
 
 } // namespace platform

@@ -11,7 +11,7 @@ namespace {
 
 // The start time of a process in clock ticks since boot (field 22 of its stat line), or an
 // empty text when the process does not exist.
-QString StartTime(const QString& pid) {
+QString startTime(const QString& pid) {
     QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
     if (!stat.open(QIODevice::ReadOnly))
         return {};
@@ -24,14 +24,14 @@ QString StartTime(const QString& pid) {
 
 } // namespace
 
-QString CurrentProcessTag() {
+QString currentProcessTag() {
     const QString pid = QString::number(::getpid());
-    return pid + u':' + StartTime(pid);
+    return pid + u':' + startTime(pid);
 }
 
-bool ProcessTagAlive(const QString& tag) {
+bool processTagAlive(const QString& tag) {
     const QStringList parts = tag.split(u':');
-    return parts.size() == 2 && !parts.at(1).isEmpty() && StartTime(parts.at(0)) == parts.at(1);
+    return parts.size() == 2 && !parts.at(1).isEmpty() && startTime(parts.at(0)) == parts.at(1);
 }
 
 } // namespace platform

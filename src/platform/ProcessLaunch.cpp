@@ -24,14 +24,14 @@ RuntimeError launchError(const QString& program) {
 
 } // namespace
 
-void StartProgram(const QString& program, const QStringList& arguments) {
+void startProgram(const QString& program, const QStringList& arguments) {
     if (program.isEmpty())
         throw RuntimeError(err::FileNotFound);
     if (!QProcess::startDetached(program, arguments))
         throw launchError(program);
 }
 
-void StartProgram(const QString& program, const QStringList& arguments, const QObject* context,
+void startProgram(const QString& program, const QStringList& arguments, const QObject* context,
                   std::function<void()> finished) {
     if (program.isEmpty())
         throw RuntimeError(err::FileNotFound);

@@ -15,11 +15,11 @@ namespace platform {
 // RuntimeError: 53 when it is not found, 70 when it may not be run, 75 otherwise.
 
 // Starts a program that lives on its own, beyond the end of this one.
-void StartProgram(const QString& program, const QStringList& arguments = {});
+void startProgram(const QString& program, const QStringList& arguments = {});
 
 // Starts a program and calls `finished` on `context`'s thread once it has ended. The call is
 // dropped when `context` is gone by then; ending this program does not end the started one.
-void StartProgram(const QString& program, const QStringList& arguments, const QObject* context,
+void startProgram(const QString& program, const QStringList& arguments, const QObject* context,
                   std::function<void()> finished);
 
 } // namespace platform

@@ -123,8 +123,8 @@ bool namesSysInfoPath(std::uint32_t root, const QString& keyName, const QString&
 
 // A known system-information program on PATH.
 std::optional<StoredValue> sysInfoOnPath() {
-    static const std::array names{u"kinfocenter"_s, u"hardinfo2"_s, u"hardinfo"_s};
-    for (const QString& name : names) {
+    static const std::array Names{u"kinfocenter"_s, u"hardinfo2"_s, u"hardinfo"_s};
+    for (const QString& name : Names) {
         if (QString program = QStandardPaths::findExecutable(name); !program.isEmpty())
             return StoredValue{ValueType::Text, std::move(program)};
     }
@@ -152,7 +152,7 @@ bool GetKeyValue(std::uint32_t KeyRoot, const QString& KeyName, const QString& S
     return true;
 }
 
-QString SetRegistryStore(const QString& fileName) {
+QString setRegistryStore(const QString& fileName) {
     return std::exchange(storeOverride(), fileName);
 }
 

@@ -34,6 +34,6 @@ constexpr std::uint32_t Users = 0x80000003;
 
 // The store file: "WinVrls-registry.ini" in the settings folder unless another file was set.
 // Setting one returns the previous setting; an empty name restores the default.
-QString SetRegistryStore(const QString& fileName);
+QString setRegistryStore(const QString& fileName);
 
 } // namespace platform

@@ -93,7 +93,7 @@ RemovedOnSignal::RemovedOnSignal(const QByteArray& path) {
     const QByteArray folder = slash < 0 ? QByteArray(".") : path.first(qMax<qsizetype>(slash, 1));
     m_ownedFolderFd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (m_ownedFolderFd < 0)
-        throw RuntimeError(ErrorNumberFromErrno(errno, true));
+        throw RuntimeError(errorNumberFromErrno(errno, true));
     try {
         m_slot = claimSlot(m_ownedFolderFd, path.sliced(slash + 1));
     } catch (...) {

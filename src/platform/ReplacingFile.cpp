@@ -41,13 +41,13 @@ ReplacingFile::ReplacingFile(const QString& target, Access access)
 }
 
 void ReplacingFile::open(const QString& target) {
-    const OutputTarget resolved = ResolveOutputTarget(target);
+    const OutputTarget resolved = resolveOutputTarget(target);
     const QByteArray path = resolved.folder + '/' + resolved.name;
     if (resolved.kind == OutputTarget::Kind::Stream) {
         m_streamed = true;
         m_fd = ::open(path.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (m_fd < 0)
-            throw SystemError(target, true);
+            throw systemError(target, true);
         m_file.adopt(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
         return;
     }
@@ -56,11 +56,11 @@ void ReplacingFile::open(const QString& target) {
     m_name = resolved.name;
     m_folderFd = ::open(resolved.folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (m_folderFd < 0)
-        throw SystemError(target, true);
+        throw systemError(target, true);
     const long nameMax = ::pathconf(resolved.folder.constData(), _PC_NAME_MAX);
-    if (nameMax > 0 && (m_name.size() > nameMax || LongestTemporaryName() > nameMax))
+    if (nameMax > 0 && (m_name.size() > nameMax || longestTemporaryName() > nameMax))
         throw nameTooLong(target);
-    SweepStaleTemporaries(m_folderFd);
+    sweepStaleTemporaries(m_folderFd);
     openReplacement(resolved.kind == OutputTarget::Kind::Regular ? &resolved.info : nullptr);
 }
 
@@ -100,7 +100,7 @@ void ReplacingFile::openReplacement(const struct stat* existing) {
             ::openat(m_folderFd, m_name.constData(),
                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, EveryoneMode);
         if (probe < 0 && errno != EEXIST)
-            throw SystemError(m_file.fileName(), true);
+            throw systemError(m_file.fileName(), true);
         if (probe >= 0) {
             struct stat info {};
             if (::fstat(probe, &info) == 0)
@@ -120,7 +120,7 @@ void ReplacingFile::openTemporary() {
     m_fd = ::openat(m_folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, OwnerOnlyMode);
     if (m_fd < 0) {
         for (;;) {
-            const QByteArray name = NewTemporaryName();
+            const QByteArray name = newTemporaryName();
             m_removal.emplace(m_folderFd, name);
             m_fd = ::openat(m_folderFd, name.constData(),
                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, OwnerOnlyMode);
@@ -130,7 +130,7 @@ void ReplacingFile::openTemporary() {
             }
             m_removal.reset();
             if (errno != EEXIST)
-                throw SystemError(m_file.fileName(), true);
+                throw systemError(m_file.fileName(), true);
         }
     }
     // Tells a sweep in another process that this file's writer is alive.
@@ -141,7 +141,7 @@ void ReplacingFile::openTemporary() {
 void ReplacingFile::nameTemporary() {
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
     for (;;) {
-        const QByteArray name = NewTemporaryName();
+        const QByteArray name = newTemporaryName();
         m_removal.emplace(m_folderFd, name);
         if (::linkat(AT_FDCWD, self.constData(), m_folderFd, name.constData(), AT_SYMLINK_FOLLOW) ==
                 0 ||
@@ -151,7 +151,7 @@ void ReplacingFile::nameTemporary() {
         }
         m_removal.reset();
         if (errno != EEXIST)
-            throw SystemError(m_file.fileName(), true);
+            throw systemError(m_file.fileName(), true);
     }
 }
 
@@ -171,7 +171,7 @@ void ReplacingFile::applyMetadata() {
             mode &= S_IRWXU;
     }
     if (::fchmod(m_fd, mode) != 0)
-        throw SystemError(m_file.fileName(), true);
+        throw systemError(m_file.fileName(), true);
 }
 
 void ReplacingFile::closeDescriptor() {
@@ -179,7 +179,7 @@ void ReplacingFile::closeDescriptor() {
     const int fd = m_fd;
     m_fd = -1;
     if (!closeReportingErrors(fd))
-        throw SystemError(m_file.fileName(), true);
+        throw systemError(m_file.fileName(), true);
 }
 
 void ReplacingFile::commit() {
@@ -188,7 +188,7 @@ void ReplacingFile::commit() {
         m_file.close();
         const int copy = ::dup(m_fd);
         if (copy < 0 || !closeReportingErrors(copy))
-            throw SystemError(m_file.fileName(), true);
+            throw systemError(m_file.fileName(), true);
         return;
     }
     if (m_streamed) {
@@ -200,7 +200,7 @@ void ReplacingFile::commit() {
         nameTemporary();
     closeDescriptor();
     if (::renameat(m_folderFd, m_temporaryName.constData(), m_folderFd, m_name.constData()) != 0)
-        throw SystemError(m_file.fileName(), true);
+        throw systemError(m_file.fileName(), true);
     m_temporaryName.clear();
     m_removal.reset();
 }

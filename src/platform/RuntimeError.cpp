@@ -8,11 +8,11 @@ namespace platform {
 
 RuntimeError::RuntimeError(int number, QString description, QString fileName)
     : m_number(number),
-      m_description(description.isEmpty() ? DefaultDescription(number) : std::move(description)),
+      m_description(description.isEmpty() ? defaultDescription(number) : std::move(description)),
       m_fileName(std::move(fileName)),
       m_what(m_description.toStdString() + " (" + std::to_string(number) + ")") {}
 
-QString DefaultDescription(int number) {
+QString defaultDescription(int number) {
     switch (number) {
     case err::InvalidArgument:
         return QStringLiteral("値が正しくありません。");
@@ -47,7 +47,7 @@ QString DefaultDescription(int number) {
     }
 }
 
-int ErrorNumberFromErrno(int code, bool forWriting) {
+int errorNumberFromErrno(int code, bool forWriting) {
     switch (code) {
     case ENOENT:
         return forWriting ? err::PathNotFound : err::FileNotFound;
@@ -78,13 +78,13 @@ int ErrorNumberFromErrno(int code, bool forWriting) {
     }
 }
 
-RuntimeError SystemError(const QString& fileName, bool forWriting) {
-    return RuntimeError(ErrorNumberFromErrno(errno, forWriting), {}, fileName);
+RuntimeError systemError(const QString& fileName, bool forWriting) {
+    return RuntimeError(errorNumberFromErrno(errno, forWriting), {}, fileName);
 }
 
-RuntimeError FileError(const QFileDevice& file, bool forWriting) {
+RuntimeError fileError(const QFileDevice& file, bool forWriting) {
     if (errno != 0)
-        return SystemError(file.fileName(), forWriting);
+        return systemError(file.fileName(), forWriting);
     const auto number = [&] {
         switch (file.error()) {
         case QFileDevice::ReadError:

@@ -48,17 +48,17 @@ private:
 };
 
 // The standard description of an error number.
-[[nodiscard]] QString DefaultDescription(int number);
+[[nodiscard]] QString defaultDescription(int number);
 
 // Maps a system error code (errno) of a failed file operation onto the system's numbers.
 // `forWriting` tells a missing folder of a file to be created (76) from a missing file (53).
-[[nodiscard]] int ErrorNumberFromErrno(int code, bool forWriting);
+[[nodiscard]] int errorNumberFromErrno(int code, bool forWriting);
 
 // The runtime error of the system call that just failed on `fileName`, from errno.
-[[nodiscard]] RuntimeError SystemError(const QString& fileName, bool forWriting);
+[[nodiscard]] RuntimeError systemError(const QString& fileName, bool forWriting);
 
 // The runtime error for a failed operation on `file`; call right after the failure so that
 // errno still belongs to it.
-[[nodiscard]] RuntimeError FileError(const QFileDevice& file, bool forWriting);
+[[nodiscard]] RuntimeError fileError(const QFileDevice& file, bool forWriting);
 
 } // namespace platform

@@ -4,7 +4,7 @@
 
 namespace platform {
 
-QString GetSetting(const QString& appName, const QString& section, const QString& key,
+QString getSetting(const QString& appName, const QString& section, const QString& key,
                    const QString& defaultValue) {
     // The native store in user scope, named after the application alone.
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, appName);
@@ -12,7 +12,7 @@ QString GetSetting(const QString& appName, const QString& section, const QString
     return settings.value(key, defaultValue).toString();
 }
 
-void SaveSetting(const QString& appName, const QString& section, const QString& key,
+void saveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& setting) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, appName);
     settings.beginGroup(section);

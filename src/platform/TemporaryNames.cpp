@@ -27,9 +27,9 @@ constexpr char Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxy
 pid_t writerOf(const char* name) {
     if (std::strncmp(name, Prefix, sizeof Prefix - 1) != 0)
         return 0;
-    static const QRegularExpression pattern(
+    static const QRegularExpression Pattern(
         QStringLiteral("^\\.vrl-([1-9][0-9]{0,9})-[A-Za-z0-9]{6}\\.tmp$"));
-    const auto match = pattern.match(QString::fromLatin1(name));
+    const auto match = Pattern.match(QString::fromLatin1(name));
     if (!match.hasMatch())
         return 0;
     const qint64 pid = match.captured(1).toLongLong();
@@ -51,18 +51,18 @@ bool abandoned(int fd) {
 
 } // namespace
 
-QByteArray NewTemporaryName() {
+QByteArray newTemporaryName() {
     QByteArray name = Prefix + QByteArray::number(::getpid()) + '-';
     for (int i = 0; i < RandomLength; ++i)
         name.append(Alphabet[QRandomGenerator::global()->bounded(int(sizeof Alphabet - 1))]);
     return name + Suffix;
 }
 
-qsizetype LongestTemporaryName() {
+qsizetype longestTemporaryName() {
     return qsizetype(sizeof Prefix - 1) + 10 + 1 + RandomLength + qsizetype(sizeof Suffix - 1);
 }
 
-void SweepStaleTemporaries(int folderFd) {
+void sweepStaleTemporaries(int folderFd) {
     const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listFd < 0)
         return;

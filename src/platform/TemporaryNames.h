@@ -9,14 +9,14 @@
 namespace platform {
 
 // A fresh name for a file written by this process.
-[[nodiscard]] QByteArray NewTemporaryName();
+[[nodiscard]] QByteArray newTemporaryName();
 
-// The longest name NewTemporaryName gives.
-[[nodiscard]] qsizetype LongestTemporaryName();
+// The longest name newTemporaryName gives.
+[[nodiscard]] qsizetype longestTemporaryName();
 
 // Removes the temporary files left in the folder `folderFd` by writers that were killed:
 // only names of the pattern above, regular files owned by this user, that no writer holds
 // locked and whose writer's process is gone.
-void SweepStaleTemporaries(int folderFd);
+void sweepStaleTemporaries(int folderFd);
 
 } // namespace platform

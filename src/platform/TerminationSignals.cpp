@@ -15,14 +15,14 @@ namespace {
 constexpr std::array Handled{SIGTERM, SIGHUP, SIGINT};
 std::array<int, 2> Pipe{-1, -1};
 
-void OnSignal(int signal) {
+void onSignal(int signal) {
     const int saved = errno;
     const auto byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(Pipe[1], &byte, 1);
     errno = saved;
 }
 
-void SetHandler(void (*handler)(int)) {
+void setHandler(void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
@@ -38,19 +38,19 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
         return;
     m_notifier = new QSocketNotifier(Pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignals);
-    SetHandler(OnSignal);
+    setHandler(onSignal);
 }
 
 TerminationSignals::~TerminationSignals() {
     if (!m_notifier)
         return;
-    SetHandler(SIG_DFL);
+    setHandler(SIG_DFL);
     ::close(Pipe[0]);
     ::close(Pipe[1]);
     Pipe = {-1, -1};
 }
 
-void TerminationSignals::EndNow(int signal) {
+void TerminationSignals::endNow(int signal) {
     ::_exit(128 + signal);
 }
 

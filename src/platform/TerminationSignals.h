@@ -20,7 +20,7 @@ public:
 
     // Ends the program at once, skipping every destructor and exit handler, with the exit
     // status of a program ended by `signal`.
-    [[noreturn]] static void EndNow(int signal);
+    [[noreturn]] static void endNow(int signal);
 
 Q_SIGNALS:
     void received(int signal);

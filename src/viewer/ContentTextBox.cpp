@@ -21,7 +21,7 @@ constexpr qreal RowLayoutWidth = 1e6;
 
 // A row's text as it is laid out: separators that would break the line are shown as
 // replacement characters, one for one, so that columns stay those of the text.
-QString LaidOutText(QString text) {
+QString laidOutText(QString text) {
     for (QChar& ch : text) {
         if (ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
             ch = QChar::ReplacementCharacter;
@@ -125,7 +125,7 @@ void ContentTextBox::paintEvent(QPaintEvent* /*event*/) {
     qsizetype row = verticalScrollBar()->value();
     for (int top = 0; row < m_content.rowCount() && top < viewport()->height();
          ++row, top += height) {
-        QTextLayout layout(LaidOutText(m_content.rowText(row)));
+        QTextLayout layout(laidOutText(m_content.rowText(row)));
         layOutRow(layout);
         const QTextLine line = layout.lineAt(0);
         const qreal textWidth = line.naturalTextWidth();
@@ -178,7 +178,7 @@ TextPosition ContentTextBox::positionAt(QPoint viewportPoint) const {
     const qsizetype rowInSight = viewportPoint.y() < 0 ? -1 : viewportPoint.y() / rowHeight();
     const qsizetype row =
         qBound<qsizetype>(0, verticalScrollBar()->value() + rowInSight, m_content.rowCount() - 1);
-    QTextLayout layout(LaidOutText(m_content.rowText(row)));
+    QTextLayout layout(laidOutText(m_content.rowText(row)));
     layOutRow(layout);
     const qreal x = viewportPoint.x() - Margin + horizontalScrollBar()->value();
     return {row, layout.lineAt(0).xToCursor(qMax<qreal>(0, x))};
@@ -219,14 +219,14 @@ std::optional<TextPosition> ContentTextBox::caretTarget(QKeyEvent* event) const 
     const auto rowLength = [this](qsizetype row) { return m_content.rowText(row).size(); };
     if (is(Key::MoveToNextChar, Key::SelectNextChar)) {
         if (at.column < rowLength(at.row)) {
-            QTextLayout layout(LaidOutText(m_content.rowText(at.row)));
+            QTextLayout layout(laidOutText(m_content.rowText(at.row)));
             return TextPosition{at.row, layout.nextCursorPosition(int(at.column))};
         }
         return clamped({at.row + 1, 0});
     }
     if (is(Key::MoveToPreviousChar, Key::SelectPreviousChar)) {
         if (at.column > 0) {
-            QTextLayout layout(LaidOutText(m_content.rowText(at.row)));
+            QTextLayout layout(laidOutText(m_content.rowText(at.row)));
             return TextPosition{at.row, layout.previousCursorPosition(int(at.column))};
         }
         return at.row > 0 ? TextPosition{at.row - 1, rowLength(at.row - 1)} : at;
@@ -260,7 +260,7 @@ void ContentTextBox::moveCaret(TextPosition to, bool select) {
         rows->setValue(int(qMin<qsizetype>(to.row, INT_MAX)));
     else if (to.row >= rows->value() + rowsInSight())
         rows->setValue(int(qMin<qsizetype>(to.row - rowsInSight() + 1, INT_MAX)));
-    QTextLayout layout(LaidOutText(m_content.rowText(to.row)));
+    QTextLayout layout(laidOutText(m_content.rowText(to.row)));
     layOutRow(layout);
     const int x = int(layout.lineAt(0).cursorToX(int(to.column)));
     QScrollBar* columns = horizontalScrollBar();

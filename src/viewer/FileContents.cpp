@@ -18,7 +18,7 @@ constexpr qint64 PieceBytes = qint64(16) << 20;
 
 } // namespace
 
-QByteArray ReadWholeFile(const QString& fileName, const std::function<void()>& keepAlive) {
+QByteArray readWholeFile(const QString& fileName, const std::function<void()>& keepAlive) {
     if (fileName.isEmpty())
         throw RuntimeError(platform::err::BadFileName);
     if (QFileInfo(fileName).isDir())
@@ -26,7 +26,7 @@ QByteArray ReadWholeFile(const QString& fileName, const std::function<void()>& k
     QFile file(fileName);
     errno = 0;
     if (!file.open(QIODevice::ReadOnly))
-        throw platform::FileError(file, false);
+        throw platform::fileError(file, false);
     // Read into one array of the file's size, then on to the end of a file that grew meanwhile
     // or whose size is not known beforehand.
     QByteArray bytes(file.size(), Qt::Uninitialized);
@@ -35,7 +35,7 @@ QByteArray ReadWholeFile(const QString& fileName, const std::function<void()>& k
         errno = 0;
         const qint64 got = file.read(bytes.data() + done, qMin(PieceBytes, bytes.size() - done));
         if (got < 0)
-            throw platform::FileError(file, false);
+            throw platform::fileError(file, false);
         if (got == 0)
             break;
         done += got;
@@ -47,17 +47,17 @@ QByteArray ReadWholeFile(const QString& fileName, const std::function<void()>& k
         errno = 0;
         const QByteArray rest = file.readAll();
         if (file.error() != QFileDevice::NoError)
-            throw platform::FileError(file, false);
+            throw platform::fileError(file, false);
         bytes += rest;
     }
     return bytes;
 }
 
-void WriteWholeFile(const QString& fileName, const QByteArray& bytes) {
+void writeWholeFile(const QString& fileName, const QByteArray& bytes) {
     platform::ReplacingFile file(fileName);
     errno = 0;
     if (file.device().write(bytes) != bytes.size())
-        throw platform::FileError(file.device(), true);
+        throw platform::fileError(file.device(), true);
     file.commit();
 }
 

@@ -37,7 +37,7 @@ constexpr std::array<Signature, 11> Signatures{{
     {8, "WEBP"sv, "webp"},
 }};
 
-bool Matches(QByteArrayView bytes, const Signature& sig) {
+bool matches(QByteArrayView bytes, const Signature& sig) {
     const QByteArrayView magic(sig.magic.data(), qsizetype(sig.magic.size()));
     if (bytes.size() < sig.offset + magic.size())
         return false;
@@ -47,7 +47,7 @@ bool Matches(QByteArrayView bytes, const Signature& sig) {
 }
 
 // Whether a picture of `size` is beyond what the picture loader is allowed to allocate.
-bool TooLargeToHold(QSize size) {
+bool tooLargeToHold(QSize size) {
     constexpr qint64 BytesPerPixel = 4;
     const qint64 limit = qint64(QImageReader::allocationLimit()) * 1024 * 1024;
     return limit > 0 && size.isValid() &&
@@ -56,16 +56,16 @@ bool TooLargeToHold(QSize size) {
 
 } // namespace
 
-QByteArray PictureFormat(QByteArrayView bytes) {
+QByteArray pictureFormat(QByteArrayView bytes) {
     for (const Signature& sig : Signatures) {
-        if (Matches(bytes, sig))
+        if (matches(bytes, sig))
             return QByteArray(sig.format);
     }
     return {};
 }
 
-QImage ReadPicture(const QByteArray& bytes) {
-    const QByteArray format = PictureFormat(bytes);
+QImage readPicture(const QByteArray& bytes) {
+    const QByteArray format = pictureFormat(bytes);
     if (format.isEmpty())
         return {};
     QByteArray data = bytes; // QBuffer needs a non-const array; this shares the bytes
@@ -75,12 +75,12 @@ QImage ReadPicture(const QByteArray& bytes) {
     reader.setDecideFormatFromContent(false);
     const QSize size = reader.size();
     QImage picture = reader.read();
-    if (picture.isNull() && TooLargeToHold(size))
+    if (picture.isNull() && tooLargeToHold(size))
         throw platform::RuntimeError(platform::err::OutOfMemory);
     return picture;
 }
 
-QByteArray BmpBytes(const QImage& picture) {
+QByteArray bmpBytes(const QImage& picture) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -8,13 +8,13 @@ namespace viewer {
 
 // The picture format that `bytes` announce by their leading signature: "bmp", "gif", "jpeg",
 // "png", "tiff", "ico" or "webp"; empty for anything else. The file name plays no part.
-[[nodiscard]] QByteArray PictureFormat(QByteArrayView bytes);
+[[nodiscard]] QByteArray pictureFormat(QByteArrayView bytes);
 
 // The picture held in `bytes`, or a null image when they are not a picture of one of the
 // formats above that can be read. A picture too large to hold raises out of memory (7).
-[[nodiscard]] QImage ReadPicture(const QByteArray& bytes);
+[[nodiscard]] QImage readPicture(const QByteArray& bytes);
 
 // The picture, which must not be null, as a BMP file.
-[[nodiscard]] QByteArray BmpBytes(const QImage& picture);
+[[nodiscard]] QByteArray bmpBytes(const QImage& picture);
 
 } // namespace viewer

@@ -8,19 +8,19 @@ namespace {
 
 constexpr auto Cp932Name = "Shift_JIS"; // the converter maps it with the Windows extensions
 
-bool IsCp932Lead(uchar byte) {
+bool isCp932Lead(uchar byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-bool IsCp932Trail(uchar byte) {
+bool isCp932Trail(uchar byte) {
     return byte >= 0x40 && byte <= 0xFC && byte != 0x7F;
 }
 
-bool IsUtf8Continuation(uchar byte) {
+bool isUtf8Continuation(uchar byte) {
     return (byte & 0xC0) == 0x80;
 }
 
-qsizetype Utf8Length(uchar lead) {
+qsizetype utf8Length(uchar lead) {
     if (lead < 0xC0)
         return 1;
     if (lead < 0xE0)
@@ -30,11 +30,11 @@ qsizetype Utf8Length(uchar lead) {
 
 } // namespace
 
-bool IsUtf8(QByteArrayView bytes) {
+bool isUtf8(QByteArrayView bytes) {
     return bytes.isValidUtf8();
 }
 
-QString DecodeText(QByteArrayView bytes, TextEncoding encoding) {
+QString decodeText(QByteArrayView bytes, TextEncoding encoding) {
     if (encoding == TextEncoding::Utf8) {
         QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                         QStringConverter::Flag::ConvertInitialBom);
@@ -51,18 +51,18 @@ QString DecodeText(QByteArrayView bytes, TextEncoding encoding) {
     return text;
 }
 
-qsizetype CharacterLength(QByteArrayView bytes, qsizetype pos, TextEncoding encoding) {
+qsizetype characterLength(QByteArrayView bytes, qsizetype pos, TextEncoding encoding) {
     const auto byte = uchar(bytes[pos]);
     if (encoding == TextEncoding::Utf8)
-        return qMin(Utf8Length(byte), bytes.size() - pos);
-    return IsCp932Lead(byte) && pos + 1 < bytes.size() && IsCp932Trail(uchar(bytes[pos + 1])) ? 2
+        return qMin(utf8Length(byte), bytes.size() - pos);
+    return isCp932Lead(byte) && pos + 1 < bytes.size() && isCp932Trail(uchar(bytes[pos + 1])) ? 2
                                                                                               : 1;
 }
 
-qsizetype CharacterStart(QByteArrayView bytes, qsizetype from, qsizetype pos,
+qsizetype characterStart(QByteArrayView bytes, qsizetype from, qsizetype pos,
                          TextEncoding encoding) {
     if (encoding == TextEncoding::Utf8) {
-        while (pos > from && IsUtf8Continuation(uchar(bytes[pos])))
+        while (pos > from && isUtf8Continuation(uchar(bytes[pos])))
             --pos;
         return pos;
     }
@@ -70,7 +70,7 @@ qsizetype CharacterStart(QByteArrayView bytes, qsizetype from, qsizetype pos,
         return pos; // never part of a two-byte character
     qsizetype start = from;
     while (start < pos) {
-        const qsizetype next = start + CharacterLength(bytes, start, encoding);
+        const qsizetype next = start + characterLength(bytes, start, encoding);
         if (next > pos)
             break;
         start = next;
@@ -78,10 +78,10 @@ qsizetype CharacterStart(QByteArrayView bytes, qsizetype from, qsizetype pos,
     return start;
 }
 
-qsizetype ColumnOffset(QByteArrayView bytes, qsizetype column, TextEncoding encoding) {
+qsizetype columnOffset(QByteArrayView bytes, qsizetype column, TextEncoding encoding) {
     qsizetype pos = 0;
     for (qsizetype shown = 0; shown < column && pos < bytes.size();) {
-        const qsizetype length = CharacterLength(bytes, pos, encoding);
+        const qsizetype length = characterLength(bytes, pos, encoding);
         shown += length == 4 ? 2 : 1; // four UTF-8 bytes decode to a surrogate pair
         pos += length;
     }

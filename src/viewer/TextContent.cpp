@@ -12,13 +12,13 @@ namespace {
 constexpr qsizetype PieceBytes = qsizetype(16) << 20;
 
 // Whether the bytes are valid UTF-8, checked in pieces cut at character starts.
-bool IsUtf8InPieces(QByteArrayView bytes, const std::function<void()>& keepAlive) {
+bool isUtf8InPieces(QByteArrayView bytes, const std::function<void()>& keepAlive) {
     qsizetype from = 0;
     while (from < bytes.size()) {
         qsizetype to = qMin(bytes.size(), from + PieceBytes);
         if (to < bytes.size())
-            to = qMax(from + 1, CharacterStart(bytes, to - 4, to, TextEncoding::Utf8));
-        if (!IsUtf8(bytes.sliced(from, to - from)))
+            to = qMax(from + 1, characterStart(bytes, to - 4, to, TextEncoding::Utf8));
+        if (!isUtf8(bytes.sliced(from, to - from)))
             return false;
         from = to;
         if (keepAlive && from < bytes.size())
@@ -33,8 +33,8 @@ TextContent::TextContent() : m_index{0} {}
 
 TextContent::TextContent(QByteArray bytes, const std::function<void()>& keepAlive)
     : m_bytes(std::move(bytes)) {
-    ApplyLineRule(m_bytes);
-    m_encoding = IsUtf8InPieces(m_bytes, keepAlive) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    applyLineRule(m_bytes);
+    m_encoding = isUtf8InPieces(m_bytes, keepAlive) ? TextEncoding::Utf8 : TextEncoding::Cp932;
     qsizetype rows = 0;
     qsizetype start = 0;
     qsizetype nextPause = PieceBytes;
@@ -70,7 +70,7 @@ TextContent::Row TextContent::rowAt(qsizetype start) const {
     }
     // Every line ends with a line feed, so a row without one within reach is a long row: it is
     // cut before the character that would pass the limit.
-    const qsizetype cut = CharacterStart(m_bytes, start, start + MaxRowBytes, m_encoding);
+    const qsizetype cut = characterStart(m_bytes, start, start + MaxRowBytes, m_encoding);
     return {start, cut - start, cut};
 }
 
@@ -84,7 +84,7 @@ TextContent::Row TextContent::row(qsizetype row) const {
 
 QString TextContent::rowText(qsizetype row) const {
     const Row r = this->row(row);
-    return DecodeText(QByteArrayView(m_bytes).sliced(r.start, r.length), m_encoding);
+    return decodeText(QByteArrayView(m_bytes).sliced(r.start, r.length), m_encoding);
 }
 
 TextPosition TextContent::end() const {
@@ -94,13 +94,13 @@ TextPosition TextContent::end() const {
 qsizetype TextContent::offset(TextPosition position) const {
     const Row r = row(position.row);
     const QByteArrayView bytes = QByteArrayView(m_bytes).sliced(r.start, r.length);
-    return r.start + ColumnOffset(bytes, position.column, m_encoding);
+    return r.start + columnOffset(bytes, position.column, m_encoding);
 }
 
 QString TextContent::text(TextPosition from, TextPosition to) const {
     const qsizetype begin = offset(qMin(from, to));
     const qsizetype end = offset(qMax(from, to));
-    return DecodeText(QByteArrayView(m_bytes).sliced(begin, end - begin), m_encoding);
+    return decodeText(QByteArrayView(m_bytes).sliced(begin, end - begin), m_encoding);
 }
 
 } // namespace viewer

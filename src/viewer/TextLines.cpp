@@ -8,7 +8,7 @@ QString NL() {
     return QStringLiteral("\r\n");
 }
 
-void ApplyLineRule(QByteArray& bytes) {
+void applyLineRule(QByteArray& bytes) {
     const qsizetype size = bytes.size();
     if (size == 0)
         return;

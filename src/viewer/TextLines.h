@@ -15,6 +15,6 @@ namespace viewer {
 // Carriage returns and line feeds are single bytes in every encoding the viewer reads, so the
 // rule works on the bytes and leaves every other byte as it was. The array grows in place
 // (no second copy) unless it is shared.
-void ApplyLineRule(QByteArray& bytes);
+void applyLineRule(QByteArray& bytes);
 
 } // namespace viewer

@@ -8,12 +8,12 @@ namespace viewer {
 constexpr double TwipsPerInch = 1440.0;
 
 // Whole pixels for a length in twips at `dotsPerInch`.
-[[nodiscard]] constexpr int TwipsToPixels(double twips, double dotsPerInch) {
+[[nodiscard]] constexpr int twipsToPixels(double twips, double dotsPerInch) {
     const double pixels = twips * dotsPerInch / TwipsPerInch;
     return static_cast<int>(pixels < 0 ? pixels - 0.5 : pixels + 0.5);
 }
 
-[[nodiscard]] constexpr double PixelsToTwips(int pixels, double dotsPerInch) {
+[[nodiscard]] constexpr double pixelsToTwips(int pixels, double dotsPerInch) {
     return pixels * TwipsPerInch / dotsPerInch;
 }
 

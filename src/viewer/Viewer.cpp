@@ -33,7 +33,7 @@ constexpr double ScrollBarThickness = 255;
 constexpr int TextBoxSideMargins = 16;
 constexpr int TextBoxBottomMargin = 8;
 
-QScrollBar* MakeScrollBar(Qt::Orientation orientation, const QString& name, QWidget* parent) {
+QScrollBar* makeScrollBar(Qt::Orientation orientation, const QString& name, QWidget* parent) {
     auto* bar = new QScrollBar(orientation, parent);
     bar->setObjectName(name);
     bar->setRange(0, 0);
@@ -44,12 +44,12 @@ QScrollBar* MakeScrollBar(Qt::Orientation orientation, const QString& name, QWid
     return bar;
 }
 
-int AtLeastZero(int length) {
+int atLeastZero(int length) {
     return qMax(0, length);
 }
 
 // Lets the window repaint during long loading while user input waits.
-void KeepWindowAlive() {
+void keepWindowAlive() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -68,8 +68,8 @@ Viewer::Viewer(QWidget* clientArea, QWidget* toolbar)
     : QObject(clientArea), m_clientArea(clientArea), m_toolbar(toolbar),
       m_txtCont(new ContentTextBox(clientArea)), m_picParent(new QWidget(clientArea)),
       m_picCont(new PictureBox(m_picParent)),
-      m_hScroll1(MakeScrollBar(Qt::Horizontal, QStringLiteral("HScroll1"), clientArea)),
-      m_vScroll1(MakeScrollBar(Qt::Vertical, QStringLiteral("VScroll1"), clientArea)) {
+      m_hScroll1(makeScrollBar(Qt::Horizontal, QStringLiteral("HScroll1"), clientArea)),
+      m_vScroll1(makeScrollBar(Qt::Vertical, QStringLiteral("VScroll1"), clientArea)) {
     m_txtCont->setObjectName(QStringLiteral("txtCont"));
     m_picParent->setObjectName(QStringLiteral("picParent"));
     m_picCont->setObjectName(QStringLiteral("picCont"));
@@ -88,7 +88,7 @@ Viewer::Viewer(QWidget* clientArea, QWidget* toolbar)
 void Viewer::OpenCont(const QString& strFileName) {
     const BusyPointer busy;
     try {
-        show(ReadWholeFile(strFileName, KeepWindowAlive));
+        show(readWholeFile(strFileName, keepWindowAlive));
     } catch (const RuntimeError& error) {
         reportFailure(error);
     } catch (const std::bad_alloc&) {
@@ -96,14 +96,14 @@ void Viewer::OpenCont(const QString& strFileName) {
     }
 }
 
-void Viewer::OpenContents(const QByteArray& bytes) {
+void Viewer::openContents(const QByteArray& bytes) {
     const BusyPointer busy;
     show(bytes);
 }
 
 void Viewer::show(QByteArray bytes) {
     try {
-        const QImage picture = ReadPicture(bytes);
+        const QImage picture = readPicture(bytes);
         if (picture.isNull()) {
             showText(std::move(bytes));
             return;
@@ -119,7 +119,7 @@ void Viewer::show(QByteArray bytes) {
 }
 
 void Viewer::reportFailure(const RuntimeError& error) const {
-    platform::ShowMessage(error.description(), QMessageBox::NoIcon, QMessageBox::Ok,
+    platform::showMessage(error.description(), QMessageBox::NoIcon, QMessageBox::Ok,
                           QString::number(error.number()), m_clientArea->window());
 }
 
@@ -128,7 +128,7 @@ void Viewer::showText(QByteArray bytes) {
     // window shows while a large file is being prepared.
     setIsText(true);
     m_txtCont->setContent(TextContent());
-    m_txtCont->setContent(TextContent(std::move(bytes), KeepWindowAlive));
+    m_txtCont->setContent(TextContent(std::move(bytes), keepWindowAlive));
 }
 
 void Viewer::setIsText(bool vNewValue) {
@@ -137,16 +137,16 @@ void Viewer::setIsText(bool vNewValue) {
     m_hScroll1->setVisible(!vNewValue);
     m_vScroll1->setVisible(!vNewValue);
     m_isText = vNewValue;
-    Q_EMIT IsTextChanged(vNewValue);
+    Q_EMIT isTextChanged(vNewValue);
 }
 
 void Viewer::Form_Resize() {
     const int sw = m_clientArea->width();
     const int sh = m_clientArea->height();
     const int t = toolbarHeight();
-    m_txtCont->resize(AtLeastZero(sw - TextBoxSideMargins),
-                      AtLeastZero(sh - t - TextBoxBottomMargin));
-    m_picParent->resize(AtLeastZero(sw), AtLeastZero(sh - t));
+    m_txtCont->resize(atLeastZero(sw - TextBoxSideMargins),
+                      atLeastZero(sh - t - TextBoxBottomMargin));
+    m_picParent->resize(atLeastZero(sw), atLeastZero(sh - t));
     if (!m_isText)
         SetScrollbars();
 }
@@ -159,12 +159,12 @@ void Viewer::SetScrollbars() {
     const int sh = m_clientArea->height();
     // The viewport is exactly the part in sight, between the toolbar and the horizontal bar, so
     // that the bars' ends show the picture's last row and column.
-    m_picParent->setGeometry(0, t, AtLeastZero(sw - w), AtLeastZero(sh - h - t));
+    m_picParent->setGeometry(0, t, atLeastZero(sw - w), atLeastZero(sh - h - t));
     m_picCont->move(0, 0);
     m_hScroll1->setGeometry(0, t + m_picParent->height(), m_picParent->width(), h);
     m_vScroll1->setGeometry(m_picParent->width(), t, w, m_picParent->height());
-    m_hScroll1->setRange(0, AtLeastZero(m_picCont->width() - m_picParent->width()));
-    m_vScroll1->setRange(0, AtLeastZero(m_picCont->height() - m_picParent->height()));
+    m_hScroll1->setRange(0, atLeastZero(m_picCont->width() - m_picParent->width()));
+    m_vScroll1->setRange(0, atLeastZero(m_picCont->height() - m_picParent->height()));
     m_vScroll1->setVisible(m_picParent->height() < m_picCont->height());
     m_hScroll1->setVisible(m_picParent->width() < m_picCont->width());
 }
@@ -186,18 +186,18 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void Viewer::SaveCont(const QString& fileName) const {
+void Viewer::saveCont(const QString& fileName) const {
     const BusyPointer busy;
     if (m_isText) {
-        WriteWholeFile(fileName, m_txtCont->textContent().bytes());
+        writeWholeFile(fileName, m_txtCont->textContent().bytes());
         return;
     }
     if (m_picCont->picture().isNull())
-        throw RuntimeError(platform::err::InvalidPicture, NoPictureShown());
-    WriteWholeFile(fileName, BmpBytes(m_picCont->picture()));
+        throw RuntimeError(platform::err::InvalidPicture, noPictureShown());
+    writeWholeFile(fileName, bmpBytes(m_picCont->picture()));
 }
 
-void Viewer::CopyCont() const {
+void Viewer::copyCont() const {
     const BusyPointer busy;
     if (m_isText) {
         if (m_txtCont->hasSelection())
@@ -205,11 +205,11 @@ void Viewer::CopyCont() const {
         return;
     }
     if (m_picCont->picture().isNull())
-        throw RuntimeError(platform::err::InvalidPicture, NoPictureShown());
+        throw RuntimeError(platform::err::InvalidPicture, noPictureShown());
     QGuiApplication::clipboard()->setImage(m_picCont->picture());
 }
 
-void Viewer::SelAll() {
+void Viewer::selAll() {
     if (!m_txtCont->isHidden())
         m_txtCont->selectAll();
 }
@@ -219,11 +219,11 @@ int Viewer::toolbarHeight() const {
 }
 
 int Viewer::twipsToPixelsX(double twips) const {
-    return TwipsToPixels(twips, m_clientArea->logicalDpiX());
+    return twipsToPixels(twips, m_clientArea->logicalDpiX());
 }
 
 int Viewer::twipsToPixelsY(double twips) const {
-    return TwipsToPixels(twips, m_clientArea->logicalDpiY());
+    return twipsToPixels(twips, m_clientArea->logicalDpiY());
 }
 
 } // namespace viewer

@@ -27,7 +27,7 @@ public:
     // reported to the user here. The file is closed again when this returns.
     void OpenCont(const QString& strFileName);
     // Shows bytes already in memory with the same rules and failure reports as OpenCont.
-    void OpenContents(const QByteArray& bytes);
+    void openContents(const QByteArray& bytes);
 
     [[nodiscard]] bool IsText() const { return m_isText; }
     // Switches between the text and the picture presentation; applied even when unchanged.
@@ -40,12 +40,12 @@ public:
 
     // Writes what is shown to `fileName`: the text as the loaded bytes with every line ended,
     // or the picture as BMP. Failures raise platform::RuntimeError.
-    void SaveCont(const QString& fileName) const;
+    void saveCont(const QString& fileName) const;
     // Puts the selected text (nothing when no text is selected) or the picture on the
     // clipboard. Failures raise platform::RuntimeError.
-    void CopyCont() const;
+    void copyCont() const;
     // Selects the whole text while the text is shown, without moving the focus.
-    void SelAll();
+    void selAll();
 
     [[nodiscard]] ContentTextBox* txtCont() const { return m_txtCont; }
     [[nodiscard]] QWidget* picParent() const { return m_picParent; }
@@ -58,7 +58,7 @@ protected:
 
 Q_SIGNALS:
     // Sent on every assignment of IsText, so that select-all follows it.
-    void IsTextChanged(bool isText);
+    void isTextChanged(bool isText);
 
 private:
     // Shows bytes as a picture or as text; takes them so that the text needs no second copy.

@@ -5,7 +5,7 @@
 namespace viewer {
 
 // Reported when a picture is to be saved or copied while the viewer holds none.
-[[nodiscard]] inline QString NoPictureShown() {
+[[nodiscard]] inline QString noPictureShown() {
     return QStringLiteral("表示している画像がありません。");
 }
 

@@ -46,11 +46,11 @@ class AboutTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
-        platform::SetRegistryStore(m_dir.filePath(u"registry.ini"_s));
+        platform::setRegistryStore(m_dir.filePath(u"registry.ini"_s));
         m_savedPath = qgetenv("PATH");
     }
     void cleanupTestCase() {
-        platform::SetRegistryStore({});
+        platform::setRegistryStore({});
         qputenv("PATH", m_savedPath);
     }
 

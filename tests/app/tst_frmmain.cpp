@@ -44,11 +44,11 @@ namespace {
 const QString AppName = u"WinVrls"_s;
 
 QString Stored(const QString& section, const QString& key) {
-    return platform::GetSetting(AppName, section, key, u"<none>"_s);
+    return platform::getSetting(AppName, section, key, u"<none>"_s);
 }
 
 void Store(const QString& section, const QString& key, const QString& value) {
-    platform::SaveSetting(AppName, section, key, value);
+    platform::saveSetting(AppName, section, key, value);
 }
 
 int Pixels(double twips) {
@@ -176,10 +176,10 @@ void FrmMainTest::startWindow() {
 void FrmMainTest::verifyDefaultStart() {
     QCOMPARE(m_window->pos(), QPoint(Pixels(100), Pixels(100)));
     QCOMPARE(m_window->size(), QSize(Pixels(5430), Pixels(5190)));
-    QCOMPARE(m_window->OptionsDialog()->KeyType(), 2);
-    QCOMPARE(m_window->OptionsDialog()->StartPass(), false);
-    QCOMPARE(m_window->OptionsDialog()->AppMode(), 0);
-    QCOMPARE(m_window->FileDialog()->Path(), QDir::homePath());
+    QCOMPARE(m_window->optionsDialog()->KeyType(), 2);
+    QCOMPARE(m_window->optionsDialog()->StartPass(), false);
+    QCOMPARE(m_window->optionsDialog()->AppMode(), 0);
+    QCOMPARE(m_window->fileDialog()->Path(), QDir::homePath());
 }
 
 QString FrmMainTest::write(const QString& name, const QByteArray& bytes) {
@@ -308,12 +308,12 @@ void FrmMainTest::resizingTheWindowLaysOutTheViewer() {
     startWindow();
     QWidget* client = m_window->centralWidget();
     QToolBar* toolbar = m_window->Toolbar1;
-    QWidget* viewport = m_window->ContentViewer()->picParent();
+    QWidget* viewport = m_window->contentViewer()->picParent();
     m_window->resize(500, 400);
     QTRY_COMPARE(toolbar->width(), client->width());
     QCOMPARE(toolbar->pos(), QPoint(0, 0));
-    const int barWidth = m_window->ContentViewer()->VScroll1()->width();
-    const int barHeight = m_window->ContentViewer()->HScroll1()->height();
+    const int barWidth = m_window->contentViewer()->VScroll1()->width();
+    const int barHeight = m_window->contentViewer()->HScroll1()->height();
     QCOMPARE(viewport->geometry(), QRect(0, toolbar->height(), client->width() - barWidth,
                                          client->height() - barHeight - toolbar->height()));
 }
@@ -323,9 +323,9 @@ void FrmMainTest::firstStartUsesDefaults() {
     startWindow();
     QCOMPARE(m_window->windowTitle(), u"Winヴォレル"_s);
     verifyDefaultStart();
-    QVERIFY(!m_window->KeyDialog()->isVisible());
-    QVERIFY(!m_window->FileDialog()->isVisible());
-    QVERIFY(!m_window->OptionsDialog()->isVisible());
+    QVERIFY(!m_window->keyDialog()->isVisible());
+    QVERIFY(!m_window->fileDialog()->isVisible());
+    QVERIFY(!m_window->optionsDialog()->isVisible());
     QCOMPARE(boxes.count(), 0);
     QVERIFY(!m_window->IsText());
     QVERIFY(!m_window->mnuitmSelAll->isEnabled());
@@ -344,17 +344,17 @@ void FrmMainTest::storedSettingsAreRestored() {
     // The restored start-up prompt asks for the key password.
     bool prompted = false;
     testsupport::whenModalShown([&](QWidget* modal) {
-        prompted = modal == m_window->KeyDialog();
-        m_window->KeyDialog()->cmdCancel->click();
+        prompted = modal == m_window->keyDialog();
+        m_window->keyDialog()->cmdCancel->click();
     });
     startWindow();
     QVERIFY(prompted);
     QCOMPARE(m_window->pos(), QPoint(Pixels(3000), Pixels(1500)));
     QCOMPARE(m_window->size(), QSize(Pixels(7500), Pixels(6000)));
-    QCOMPARE(m_window->OptionsDialog()->KeyType(), 1);
-    QCOMPARE(m_window->OptionsDialog()->StartPass(), true);
-    QCOMPARE(m_window->OptionsDialog()->AppMode(), 2);
-    QCOMPARE(m_window->FileDialog()->Path(), m_dir->path());
+    QCOMPARE(m_window->optionsDialog()->KeyType(), 1);
+    QCOMPARE(m_window->optionsDialog()->StartPass(), true);
+    QCOMPARE(m_window->optionsDialog()->AppMode(), 2);
+    QCOMPARE(m_window->fileDialog()->Path(), m_dir->path());
 }
 
 void FrmMainTest::unusableStoredValuesFallBackToDefaults_data() {
@@ -406,7 +406,7 @@ void FrmMainTest::storedPlacementIsMadeVisible() {
     QFETCH(QRect, stored);
     QFETCH(QRect, placed);
     const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
-    QCOMPARE(VisiblePlacement(stored, screens, QSize(200, 150)), placed);
+    QCOMPARE(visiblePlacement(stored, screens, QSize(200, 150)), placed);
 }
 
 // A placement stored far off, or edited to nonsense, still opens a usable window on the screen.
@@ -432,10 +432,10 @@ void FrmMainTest::exitInNormalStateWritesEverything() {
     startWindow();
     m_window->move(20, 30);
     m_window->resize(400, 300);
-    m_window->OptionsDialog()->setKeyType(0);
-    m_window->OptionsDialog()->setAppMode(1);
-    m_window->OptionsDialog()->setStartPass(true);
-    m_window->FileDialog()->setPath(m_dir->path());
+    m_window->optionsDialog()->setKeyType(0);
+    m_window->optionsDialog()->setAppMode(1);
+    m_window->optionsDialog()->setStartPass(true);
+    m_window->fileDialog()->setPath(m_dir->path());
     QVERIFY(m_window->close());
     const double twipsPerPixel = 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
     QCOMPARE(Stored(u"StartUp"_s, u"Top"_s), QString::number(30 * twipsPerPixel));
@@ -450,7 +450,7 @@ void FrmMainTest::exitInNormalStateWritesEverything() {
     // The next start finds the window where it was left (and asks for the key password).
     m_window = std::make_unique<frmMain>();
     m_window->setCommandLine({});
-    testsupport::whenModalShown([&](QWidget*) { m_window->KeyDialog()->cmdCancel->click(); });
+    testsupport::whenModalShown([&](QWidget*) { m_window->keyDialog()->cmdCancel->click(); });
     startWindow();
     QCOMPARE(m_window->pos(), QPoint(20, 30));
     QCOMPARE(m_window->size(), QSize(400, 300));
@@ -469,7 +469,7 @@ void FrmMainTest::exitWhileNotNormalKeepsStoredPlacement() {
     startWindow();
     m_window->setWindowState(state);
     QTRY_VERIFY(m_window->windowState().testFlag(state));
-    m_window->OptionsDialog()->setKeyType(1);
+    m_window->optionsDialog()->setKeyType(1);
     QVERIFY(m_window->close());
     QCOMPARE(Stored(u"StartUp"_s, u"Top"_s), u"1500"_s);
     QCOMPARE(Stored(u"StartUp"_s, u"Left"_s), u"3000"_s);
@@ -483,7 +483,7 @@ void FrmMainTest::exitWhileNotNormalKeepsStoredPlacement() {
 
 void FrmMainTest::quitUnloadsTheWindow() {
     startWindow();
-    QSignalSpy unloaded(m_window.get(), &frmMain::Unloaded);
+    QSignalSpy unloaded(m_window.get(), &frmMain::unloaded);
     m_window->mnuitmQuit->trigger();
     QCOMPARE(unloaded.count(), 1);
     QVERIFY(!m_window->isVisible());
@@ -495,7 +495,7 @@ void FrmMainTest::selectAllFollowsThePresentation() {
     m_window->OpenCont(write(u"a.txt"_s, "text\r\n"));
     QVERIFY(m_window->mnuitmSelAll->isEnabled());
     m_window->mnuitmSelAll->trigger();
-    QCOMPARE(m_window->ContentViewer()->txtCont()->selectedContent(), u"text\r\n"_s);
+    QCOMPARE(m_window->contentViewer()->txtCont()->selectedContent(), u"text\r\n"_s);
     QImage picture(20, 20, QImage::Format_RGB32);
     picture.fill(Qt::red);
     m_window->OpenCont(write(u"p.png"_s, Encoded(picture, "png")));
@@ -523,7 +523,7 @@ void FrmMainTest::openAndSaveReproduceTextFiles() {
     m_window->mnuitmSave->trigger();
     QCOMPARE(caption, u"保存ファイル名"_s);
     QCOMPARE(FileBytes(m_dir->filePath(u"out.bmp"_s)), bytes);
-    QCOMPARE(m_window->FileDialog()->FileName(), u"out.bmp"_s);
+    QCOMPARE(m_window->fileDialog()->FileName(), u"out.bmp"_s);
 }
 
 void FrmMainTest::cancelledOpenLeavesViewer() {
@@ -532,9 +532,9 @@ void FrmMainTest::cancelledOpenLeavesViewer() {
     platform::MessageBoxRecorder boxes;
     AnswerChooser({}, {});
     m_window->mnuitmOpen->trigger();
-    QVERIFY(m_window->FileDialog()->Cancel());
+    QVERIFY(m_window->fileDialog()->Cancel());
     QCOMPARE(boxes.count(), 0);
-    QCOMPARE(m_window->ContentViewer()->txtCont()->content(), u"kept\r\n"_s);
+    QCOMPARE(m_window->contentViewer()->txtCont()->content(), u"kept\r\n"_s);
 }
 
 void FrmMainTest::savedPictureIsBmpUnderATextName() {
@@ -612,21 +612,21 @@ void FrmMainTest::keyCommandSetsOrKeepsThePassword() {
     startWindow();
     // Cancel keeps the password the command line gave.
     testsupport::whenModalShown([&](QWidget*) {
-        m_window->KeyDialog()->txtPassWd->setText(u"typed"_s);
-        m_window->KeyDialog()->cmdCancel->click();
+        m_window->keyDialog()->txtPassWd->setText(u"typed"_s);
+        m_window->keyDialog()->cmdCancel->click();
     });
     m_window->mnuKey->trigger();
     QCOMPARE(m_window->KeyPassWd(), u"from-command-line"_s);
     testsupport::whenModalShown([&](QWidget*) {
-        m_window->KeyDialog()->txtPassWd->setText(u"新しい鍵"_s);
-        m_window->KeyDialog()->cmdOK->click();
+        m_window->keyDialog()->txtPassWd->setText(u"新しい鍵"_s);
+        m_window->keyDialog()->cmdOK->click();
     });
     m_window->mnuKey->trigger();
     QCOMPARE(m_window->KeyPassWd(), u"新しい鍵"_s);
     // An empty password is taken; the next put away asks for one.
     testsupport::whenModalShown([&](QWidget*) {
-        m_window->KeyDialog()->txtPassWd->clear();
-        m_window->KeyDialog()->cmdOK->click();
+        m_window->keyDialog()->txtPassWd->clear();
+        m_window->keyDialog()->cmdOK->click();
     });
     m_window->mnuKey->trigger();
     QVERIFY(m_window->KeyPassWd().isEmpty());
@@ -639,14 +639,14 @@ void FrmMainTest::keyCommandSetsOrKeepsThePassword() {
 void FrmMainTest::optionsCommandShowsTheLiveOptions() {
     startWindow();
     testsupport::whenModalShown([&](QWidget* modal) {
-        QCOMPARE(modal, m_window->OptionsDialog());
-        m_window->OptionsDialog()->optKeyType[1]->click();
-        m_window->OptionsDialog()->chkStartPass->setChecked(true);
-        m_window->OptionsDialog()->cmdOK->click();
+        QCOMPARE(modal, m_window->optionsDialog());
+        m_window->optionsDialog()->optKeyType[1]->click();
+        m_window->optionsDialog()->chkStartPass->setChecked(true);
+        m_window->optionsDialog()->cmdOK->click();
     });
     m_window->mnuitmOption->trigger();
-    QCOMPARE(m_window->OptionsDialog()->KeyType(), 1);
-    QCOMPARE(m_window->OptionsDialog()->StartPass(), true);
+    QCOMPARE(m_window->optionsDialog()->KeyType(), 1);
+    QCOMPARE(m_window->optionsDialog()->StartPass(), true);
 }
 
 void FrmMainTest::helpOpensTheGuideInTheWorkingDirectory() {

@@ -154,15 +154,15 @@ private:
 bool Drop(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons,
           Qt::KeyboardModifiers keys, Qt::MouseButtons held = {}) {
     const QPoint at(target->width() / 2, target->height() / 2);
-    platform::HeldButtonsSource system = platform::SetHeldButtonsSource([held] { return held; });
+    platform::HeldButtonsSource system = platform::setHeldButtonsSource([held] { return held; });
     QDragEnterEvent enter(at, Qt::CopyAction, &data, buttons, keys);
     QApplication::sendEvent(target, &enter);
     QDragMoveEvent move(at, Qt::CopyAction, &data, buttons, keys);
     QApplication::sendEvent(target, &move);
-    platform::SetHeldButtonsSource([] { return Qt::MouseButtons(); });
+    platform::setHeldButtonsSource([] { return Qt::MouseButtons(); });
     QDropEvent drop(at, Qt::CopyAction, &data, buttons, keys);
     QApplication::sendEvent(target, &drop);
-    platform::SetHeldButtonsSource(std::move(system));
+    platform::setHeldButtonsSource(std::move(system));
     // The drop's commands run from the event loop.
     QCoreApplication::processEvents();
     return enter.isAccepted();
@@ -323,8 +323,8 @@ void FrmMainRoadsTest::chooseOptions(int keyType, int appMode) {
         dialog->cmdOK->click();
     });
     m_window->mnuitmOption->trigger();
-    QCOMPARE(m_window->OptionsDialog()->KeyType(), keyType);
-    QCOMPARE(m_window->OptionsDialog()->AppMode(), appMode);
+    QCOMPARE(m_window->optionsDialog()->KeyType(), keyType);
+    QCOMPARE(m_window->optionsDialog()->AppMode(), appMode);
 }
 
 void FrmMainRoadsTest::setKeyByCommand(const QString& password) {
@@ -339,7 +339,7 @@ void FrmMainRoadsTest::openThroughMenu(const QString& name) {
 }
 
 QString FrmMainRoadsTest::shownText() const {
-    const viewer::Viewer* viewer = m_window->ContentViewer();
+    const viewer::Viewer* viewer = m_window->contentViewer();
     return viewer->IsText() ? viewer->txtCont()->content() : u"<picture>"_s;
 }
 
@@ -464,7 +464,7 @@ void FrmMainRoadsTest::putAwayWithNoCurrentFile() {
     QCOMPARE(m_boxes->last().text, u"ファイルが何も開かれていません。"_s);
     QCOMPARE(m_boxes->last().icon, QMessageBox::Critical);
     QCOMPARE(m_boxes->last().title, u"Winヴォレル97"_s);
-    QVERIFY(!m_window->FileDialog()->isVisible());
+    QVERIFY(!m_window->fileDialog()->isVisible());
 }
 
 void FrmMainRoadsTest::replaceAnsweredNoWhileTargetExistsAsksAgain_data() {
@@ -635,8 +635,8 @@ void FrmMainRoadsTest::dropRoutesByButtonAndKeys() {
     const QString lockerFile = makeLocker(u"a.vrl"_s, 0);
     QVERIFY(DropFiles(m_window.get(), {lockerFile, path(u"source.txt"_s)}, Qt::LeftButton, keys));
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(m_window->FileDialog()->FileName(), u"a.vrl"_s);
-    QCOMPARE(m_window->FileDialog()->Path(), m_dir->path() + u'/');
+    QCOMPARE(m_window->fileDialog()->FileName(), u"a.vrl"_s);
+    QCOMPARE(m_window->fileDialog()->Path(), m_dir->path() + u'/');
     if (takenOut)
         QCOMPARE(shownText(), QString::fromUtf8(Plain));
     else
@@ -700,7 +700,7 @@ void FrmMainRoadsTest::rightDropOffersThePopupMenu() {
         DropFiles(m_window.get(), {lockerFile}, Qt::NoButton, Qt::ShiftModifier, Qt::RightButton);
     QMenu* popup = m_window->mnuPopupRoute;
     QTRY_COMPARE(QApplication::activePopupWidget(), popup);
-    QCOMPARE(m_window->FileDialog()->FileName(), u"a.vrl"_s);
+    QCOMPARE(m_window->fileDialog()->FileName(), u"a.vrl"_s);
     QAction* chosen = m_window->findChild<QAction*>(item);
     QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(chosen).center());
     QTRY_VERIFY(!popup->isVisible());
@@ -714,7 +714,7 @@ void FrmMainRoadsTest::rightDropOffersThePopupMenu() {
 void FrmMainRoadsTest::dropsWithoutFilesAreIgnored() {
     startWindow();
     m_window->OpenCont(write(u"other.txt"_s, "other\r\n"));
-    const QString folderBefore = m_window->FileDialog()->Path();
+    const QString folderBefore = m_window->fileDialog()->Path();
     QMimeData text;
     text.setText(u"dragged words"_s);
     QVERIFY(!Drop(m_window.get(), text, Qt::LeftButton, Qt::ShiftModifier));
@@ -722,8 +722,8 @@ void FrmMainRoadsTest::dropsWithoutFilesAreIgnored() {
     web.setUrls({QUrl(u"https://example.org/a.vrl"_s)});
     QVERIFY(!Drop(m_window.get(), web, Qt::LeftButton, {}));
     QCOMPARE(m_boxes->count(), 0);
-    QCOMPARE(m_window->FileDialog()->Path(), folderBefore);
-    QVERIFY(m_window->FileDialog()->FileName().isEmpty());
+    QCOMPARE(m_window->fileDialog()->Path(), folderBefore);
+    QVERIFY(m_window->fileDialog()->FileName().isEmpty());
     QCOMPARE(shownText(), u"other\r\n"_s);
 }
 
@@ -731,7 +731,7 @@ void FrmMainRoadsTest::dropOnTheShownTextReachesTheWindow() {
     startWindow();
     m_window->OpenCont(write(u"other.txt"_s, "other\r\n"));
     const QString dropped = write(u"dropped.txt"_s, "dropped\r\n");
-    QWidget* textArea = m_window->ContentViewer()->txtCont()->viewport();
+    QWidget* textArea = m_window->contentViewer()->txtCont()->viewport();
     QVERIFY(DropFiles(textArea, {dropped}, Qt::LeftButton, {}));
     QCOMPARE(shownText(), u"dropped\r\n"_s);
 }
@@ -751,7 +751,7 @@ void FrmMainRoadsTest::dropsAreRefusedWhileAnOperationRuns() {
     QCOMPARE(accepted, std::optional<bool>(false));
     QCoreApplication::processEvents();
     QCOMPARE(shownText(), QString::fromUtf8(Plain));
-    QCOMPARE(m_window->FileDialog()->FileName(), QString());
+    QCOMPARE(m_window->fileDialog()->FileName(), QString());
 }
 
 void FrmMainRoadsTest::toolbarButtonsRunTheirCommands() {
@@ -884,8 +884,8 @@ void FrmMainRoadsTest::putAwayFailuresAreReported() {
     chooseOptions(0, 0);
     setKeyByCommand(password);
     write(u"in.txt"_s, source);
-    m_window->FileDialog()->setPath(m_dir->path());
-    m_window->FileDialog()->setFileName(u"in.txt"_s);
+    m_window->fileDialog()->setPath(m_dir->path());
+    m_window->fileDialog()->setFileName(u"in.txt"_s);
     AnswerChoosers({{m_dir->path(), u"out.vrl"_s}});
     m_window->mnuitmLock->trigger();
     QCOMPARE(m_boxes->count(), 1);

@@ -271,7 +271,7 @@ void HandOffRoadsTest::roads() {
     for (const QString& name :
          QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System))
         QVERIFY2(expected.contains(name), qPrintable(name));
-    QVERIFY(handoff::Remembered().isEmpty());
+    QVERIFY(handoff::remembered().isEmpty());
 }
 
 void HandOffRoadsTest::takeOutWithoutAWritableWorkingFolder_data() {
@@ -306,7 +306,7 @@ void HandOffRoadsTest::takeOutWithoutAWritableWorkingFolder() {
     QTest::qWait(200);
     if (box.isEmpty()) {
         QCOMPARE(m_boxes->count(), 0);
-        QCOMPARE(m_window->ContentViewer()->txtCont()->content(), QString::fromUtf8(Plain));
+        QCOMPARE(m_window->contentViewer()->txtCont()->content(), QString::fromUtf8(Plain));
     } else {
         QCOMPARE(m_boxes->count(), 1);
         QCOMPARE(m_boxes->last().text, box);

@@ -56,7 +56,7 @@ void StartupCommandLineTest::splitsFileAndPassword() {
     QFETCH(QString, commandLine);
     QFETCH(bool, switchFound);
     QFETCH(QString, password);
-    const StartupCommandLine parsed = ParseStartupCommandLine(commandLine);
+    const StartupCommandLine parsed = parseStartupCommandLine(commandLine);
     QTEST(parsed.fileName, "fileName");
     QCOMPARE(parsed.password.has_value(), switchFound);
     if (switchFound)

@@ -55,7 +55,7 @@ int main(int argc, char* argv[]) {
         QApplication::setFont(font);
     }
     if (args.value(1) == u"message") {
-        platform::ShowMessage(QStringLiteral("ドライブの準備ができていません。"),
+        platform::showMessage(QStringLiteral("ドライブの準備ができていません。"),
                               QMessageBox::Critical);
         return 0;
     }

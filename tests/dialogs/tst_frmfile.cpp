@@ -114,14 +114,14 @@ void TestFrmFile::initTestCase() {
 void TestFrmFile::init() {
     m_recorder = std::make_unique<platform::MessageBoxRecorder>();
     const QString systemRoot = native(QDir::rootPath());
-    m_previousDrives = platform::SetDriveSource([this, systemRoot] {
+    m_previousDrives = platform::setDriveSource([this, systemRoot] {
         return QList<platform::Drive>{
             {systemRoot, {}, true}, {m_offline, u"CD"_s, false}, {m_usb, u"USB"_s, true}};
     });
 }
 
 void TestFrmFile::cleanup() {
-    platform::SetDriveSource(std::move(m_previousDrives));
+    platform::setDriveSource(std::move(m_previousDrives));
     m_recorder.reset();
 }
 
@@ -484,9 +484,9 @@ void TestFrmFile::drivePickedThatIsNotReadyWarnsAndKeepsTheLists() {
 }
 
 void TestFrmFile::systemDrivesAreFoldersOncePerRootTheRootFirst() {
-    const platform::DriveSource fake = platform::SetDriveSource({});
-    const QList<platform::Drive> drives = platform::MountedDrives();
-    platform::SetDriveSource(fake);
+    const platform::DriveSource fake = platform::setDriveSource({});
+    const QList<platform::Drive> drives = platform::mountedDrives();
+    platform::setDriveSource(fake);
     QVERIFY(!drives.isEmpty());
     QCOMPARE(drives.first().rootPath, native(QDir::rootPath()));
     QSet<QString> roots;

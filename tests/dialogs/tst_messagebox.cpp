@@ -5,7 +5,7 @@
 #include <QAbstractButton>
 #include <QtTest>
 
-using platform::ShowMessage;
+using platform::showMessage;
 
 class TestMessageBox : public QObject {
     Q_OBJECT
@@ -18,8 +18,8 @@ private Q_SLOTS:
 
 void TestMessageBox::recordsEachBoxWithTheApplicationTitleByDefault() {
     platform::MessageBoxRecorder recorder;
-    ShowMessage(QStringLiteral("鍵は20字以内にして下さい。"), QMessageBox::Warning);
-    ShowMessage(QStringLiteral("上書きしますか？"), QMessageBox::Question,
+    showMessage(QStringLiteral("鍵は20字以内にして下さい。"), QMessageBox::Warning);
+    showMessage(QStringLiteral("上書きしますか？"), QMessageBox::Question,
                 QMessageBox::Yes | QMessageBox::No, QStringLiteral("Winヴォレル"));
 
     QCOMPARE(recorder.count(), 2);
@@ -37,13 +37,13 @@ void TestMessageBox::answersFromTheQueueThenWithTheFirstButton() {
     recorder.answer(QMessageBox::No);
     recorder.answer(QMessageBox::Yes);
     const auto ask = [] {
-        return ShowMessage(QStringLiteral("?"), QMessageBox::Question,
+        return showMessage(QStringLiteral("?"), QMessageBox::Question,
                            QMessageBox::Yes | QMessageBox::No);
     };
     QCOMPARE(ask(), QMessageBox::No);
     QCOMPARE(ask(), QMessageBox::Yes);
     QCOMPARE(ask(), QMessageBox::Yes);
-    QCOMPARE(ShowMessage(QStringLiteral("!"), QMessageBox::Critical,
+    QCOMPARE(showMessage(QStringLiteral("!"), QMessageBox::Critical,
                          QMessageBox::Cancel | QMessageBox::Ok),
              QMessageBox::Ok);
 }
@@ -60,7 +60,7 @@ void TestMessageBox::realBoxReturnsTheButtonPressedOnceTheRecorderIsGone() {
         box->button(QMessageBox::No)->click();
     });
     QCOMPARE(
-        ShowMessage(QStringLiteral("?"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No),
+        showMessage(QStringLiteral("?"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No),
         QMessageBox::No);
     QCOMPARE(shownTitle, QStringLiteral("Winヴォレル97"));
     QCOMPARE(yesNo, (QStringList{QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)")}));

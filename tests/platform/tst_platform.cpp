@@ -38,18 +38,18 @@ class PlatformTest : public QObject {
 
 private Q_SLOTS:
     void ansiCodePageHasSingleByteCodesOnly() {
-        QCOMPARE(ToAnsiBytes(QStringLiteral("Az~\\\uFF61\uFF9F")), QByteArray("Az~\\\xA1\xDF"));
-        QCOMPARE(errorOf([] { (void)ToAnsiBytes(QStringLiteral("あ")); }), err::Overflow);
-        QCOMPARE(errorOf([] { (void)ToAnsiBytes(QStringLiteral("\u00E9")); }), err::Overflow);
+        QCOMPARE(toAnsiBytes(QStringLiteral("Az~\\\uFF61\uFF9F")), QByteArray("Az~\\\xA1\xDF"));
+        QCOMPARE(errorOf([] { (void)toAnsiBytes(QStringLiteral("あ")); }), err::Overflow);
+        QCOMPARE(errorOf([] { (void)toAnsiBytes(QStringLiteral("\u00E9")); }), err::Overflow);
         // Every byte reads back as one character; single-byte codes round-trip.
         QByteArray all;
         for (int b = 0; b < 256; ++b)
             all.append(char(b));
-        const QString text = FromAnsiBytes(all);
+        const QString text = fromAnsiBytes(all);
         QCOMPARE(text.size(), 256);
         QCOMPARE(text.at(0xB1), QChar(0xFF71));
         QCOMPARE(text.at(0x81), QChar(QChar::ReplacementCharacter));
-        QCOMPARE(ToAnsiBytes(FromAnsiBytes("vrls/usr/bin/\xB1vrls")),
+        QCOMPARE(toAnsiBytes(fromAnsiBytes("vrls/usr/bin/\xB1vrls")),
                  QByteArray("vrls/usr/bin/\xB1vrls"));
     }
 
@@ -74,8 +74,8 @@ private Q_SLOTS:
     void nativeNamesRoundTrip() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, utf8);
-        const QString name = NameFromNative(bytes);
-        QCOMPARE(NativeName(name), bytes);
+        const QString name = nameFromNative(bytes);
+        QCOMPARE(nativeName(name), bytes);
         QCOMPARE(name == QString::fromUtf8(bytes), utf8);
         QVERIFY(!name.contains(u'/') || bytes.contains('/'));
     }
@@ -103,12 +103,12 @@ private Q_SLOTS:
     }
 
     void systemErrorsMapOntoTheSystemsNumbers() {
-        QCOMPARE(ErrorNumberFromErrno(ENOENT, false), err::FileNotFound);
-        QCOMPARE(ErrorNumberFromErrno(ENOENT, true), err::PathNotFound);
-        QCOMPARE(ErrorNumberFromErrno(EACCES, true), err::PermissionDenied);
-        QCOMPARE(ErrorNumberFromErrno(ENOSPC, true), err::DiskFull);
-        QCOMPARE(ErrorNumberFromErrno(EIO, false), err::DeviceIo);
-        QCOMPARE(ErrorNumberFromErrno(ENAMETOOLONG, true), err::BadFileName);
+        QCOMPARE(errorNumberFromErrno(ENOENT, false), err::FileNotFound);
+        QCOMPARE(errorNumberFromErrno(ENOENT, true), err::PathNotFound);
+        QCOMPARE(errorNumberFromErrno(EACCES, true), err::PermissionDenied);
+        QCOMPARE(errorNumberFromErrno(ENOSPC, true), err::DiskFull);
+        QCOMPARE(errorNumberFromErrno(EIO, false), err::DeviceIo);
+        QCOMPARE(errorNumberFromErrno(ENAMETOOLONG, true), err::BadFileName);
         QVERIFY(!RuntimeError(err::DiskFull).description().isEmpty());
     }
 

@@ -35,9 +35,9 @@ int launchErrorOf(const QString& program, bool watched) {
     QObject context;
     try {
         if (watched)
-            StartProgram(program, {}, &context, [] {});
+            startProgram(program, {}, &context, [] {});
         else
-            StartProgram(program);
+            startProgram(program);
     } catch (const RuntimeError& e) {
         return e.number();
     }
@@ -73,9 +73,9 @@ private Q_SLOTS:
                                     u"`id`"_s,      u"*"_s,   u"日本語"_s};
         QObject context;
         if (watched)
-            StartProgram(program, arguments, &context, [] {});
+            startProgram(program, arguments, &context, [] {});
         else
-            StartProgram(program, arguments);
+            startProgram(program, arguments);
         QTRY_VERIFY(QFile::exists(output));
         QCOMPARE(QString::fromUtf8(readAll(output)), arguments.join(u'\n') + u'\n');
     }
@@ -109,7 +109,7 @@ private Q_SLOTS:
         QObject context;
         int calls = 0;
         bool outputThere = false;
-        StartProgram(program, {}, &context, [&] {
+        startProgram(program, {}, &context, [&] {
             ++calls;
             outputThere = QFile::exists(output);
         });
@@ -123,7 +123,7 @@ private Q_SLOTS:
         const QString program = writeScript(path(u"program"_s), output, "0.3");
         int calls = 0;
         auto context = std::make_unique<QObject>();
-        StartProgram(program, {}, context.get(), [&] { ++calls; });
+        startProgram(program, {}, context.get(), [&] { ++calls; });
         context.reset();
         // The program itself runs on to its end.
         QTRY_VERIFY(QFile::exists(output));
@@ -154,7 +154,7 @@ private Q_SLOTS:
         QFile file(name);
         int error = 0;
         try {
-            CreateOwnerOnly(file);
+            createOwnerOnly(file);
             file.write("plain");
             file.close();
         } catch (const RuntimeError& e) {

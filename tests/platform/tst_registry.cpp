@@ -42,11 +42,11 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         QVERIFY(QDir(m_dir.path()).mkpath(u"bin"_s));
         m_store = m_dir.filePath(u"registry.ini"_s);
-        SetRegistryStore(m_store);
+        setRegistryStore(m_store);
         m_savedPath = qgetenv("PATH");
     }
     void cleanupTestCase() {
-        SetRegistryStore({});
+        setRegistryStore({});
         qputenv("PATH", m_savedPath);
     }
 
@@ -171,12 +171,12 @@ private Q_SLOTS:
     }
 
     void defaultStoreLivesInTheSettingsFolder() {
-        const QString previous = SetRegistryStore({});
+        const QString previous = setRegistryStore({});
         const QString file = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/WinVrls-registry.ini"_s;
         writeFile(file, TestSection + "Name=default");
         QString keyVal;
         const bool found = GetKeyValue(hkey::LocalMachine, TestKey, u"Name"_s, keyVal);
-        SetRegistryStore(previous);
+        setRegistryStore(previous);
         QVERIFY(found);
         QCOMPARE(keyVal, u"default"_s);
     }

@@ -63,8 +63,8 @@ void PictureLoaderTest::picturesAreReadByContent() {
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, format);
     QFETCH(QSize, size);
-    QCOMPARE(viewer::PictureFormat(bytes), format);
-    const QImage picture = viewer::ReadPicture(bytes);
+    QCOMPARE(viewer::pictureFormat(bytes), format);
+    const QImage picture = viewer::readPicture(bytes);
     QVERIFY(!picture.isNull());
     QCOMPARE(picture.size(), size);
 }
@@ -89,12 +89,12 @@ void PictureLoaderTest::nonPicturesGiveNoPicture_data() {
 
 void PictureLoaderTest::nonPicturesGiveNoPicture() {
     QFETCH(QByteArray, bytes);
-    QVERIFY(viewer::ReadPicture(bytes).isNull());
+    QVERIFY(viewer::readPicture(bytes).isNull());
 }
 
 void PictureLoaderTest::appendedBytesKeepThePicture() {
     const QByteArray bytes = Encoded(Sample(), "png") + QByteArray("trailing garbage");
-    QCOMPARE(viewer::ReadPicture(bytes).size(), QSize(7, 5));
+    QCOMPARE(viewer::readPicture(bytes).size(), QSize(7, 5));
 }
 
 void PictureLoaderTest::pictureTooLargeToHoldRaisesOutOfMemory() {
@@ -107,7 +107,7 @@ void PictureLoaderTest::pictureTooLargeToHoldRaisesOutOfMemory() {
         << quint16(24) << quint32(0) << quint32(0) << qint32(2835) << qint32(2835) << quint32(0)
         << quint32(0);
     try {
-        (void)viewer::ReadPicture(bmp);
+        (void)viewer::readPicture(bmp);
         QFAIL("no error raised");
     } catch (const platform::RuntimeError& error) {
         QCOMPARE(error.number(), platform::err::OutOfMemory);
@@ -116,9 +116,9 @@ void PictureLoaderTest::pictureTooLargeToHoldRaisesOutOfMemory() {
 
 void PictureLoaderTest::bmpBytesRoundTrip() {
     const QImage picture = Sample({40, 30});
-    const QByteArray bytes = viewer::BmpBytes(picture);
+    const QByteArray bytes = viewer::bmpBytes(picture);
     QVERIFY(bytes.startsWith("BM"));
-    const QImage back = viewer::ReadPicture(bytes);
+    const QImage back = viewer::readPicture(bytes);
     QCOMPARE(back.convertToFormat(QImage::Format_RGB32), picture);
 }
 

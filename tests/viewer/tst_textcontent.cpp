@@ -62,7 +62,7 @@ void TextContentTest::lineRules_data() {
 void TextContentTest::lineRules() {
     QFETCH(QByteArray, contents);
     QFETCH(QByteArray, shown);
-    viewer::ApplyLineRule(contents);
+    viewer::applyLineRule(contents);
     QCOMPARE(contents, shown);
 }
 
@@ -98,9 +98,9 @@ void TextContentTest::decodingChoosesEncoding() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QFETCH(int, encoding);
-    const TextEncoding detected = viewer::IsUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    const TextEncoding detected = viewer::isUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp932;
     QCOMPARE(int(detected), encoding);
-    QCOMPARE(viewer::DecodeText(bytes, detected), text);
+    QCOMPARE(viewer::decodeText(bytes, detected), text);
 }
 
 void TextContentTest::encodingReproducesLoadedBytes_data() {
@@ -117,7 +117,7 @@ void TextContentTest::encodingReproducesLoadedBytes() {
     const TextContent content(bytes);
     QCOMPARE(content.bytes(), bytes);
     // Copying all of it gives the text the bytes decode to.
-    QCOMPARE(content.text({}, content.end()), viewer::DecodeText(bytes, content.encoding()));
+    QCOMPARE(content.text({}, content.end()), viewer::decodeText(bytes, content.encoding()));
 }
 
 void TextContentTest::rowsAndTheirText_data() {
@@ -159,7 +159,7 @@ void TextContentTest::rowsAndTheirText() {
         QCOMPARE(content.rowText(row), rows[row]);
     // Text between positions joins the rows with their line ends as loaded.
     QCOMPARE(content.text({}, content.end()),
-             viewer::DecodeText(content.bytes(), content.encoding()));
+             viewer::decodeText(content.bytes(), content.encoding()));
 }
 
 QTEST_GUILESS_MAIN(TextContentTest)

@@ -176,7 +176,7 @@ void ViewerTest::textPathAppliesLineRules() {
 }
 
 void ViewerTest::isTextSwitchesControls() {
-    QSignalSpy changed(m_viewer, &viewer::Viewer::IsTextChanged);
+    QSignalSpy changed(m_viewer, &viewer::Viewer::isTextChanged);
     for (bool isText : {true, true, false, false}) {
         m_viewer->setIsText(isText);
         QCOMPARE(m_viewer->IsText(), isText);
@@ -194,7 +194,7 @@ void ViewerTest::failureIsReportedAndKeepsContents() {
     m_viewer->OpenCont(m_dir->filePath(u"missing.txt"_s));
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().title, u"53"_s);
-    QCOMPARE(boxes.last().text, platform::DefaultDescription(platform::err::FileNotFound));
+    QCOMPARE(boxes.last().text, platform::defaultDescription(platform::err::FileNotFound));
     QCOMPARE(boxes.last().icon, QMessageBox::NoIcon);
     QCOMPARE(boxes.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(m_viewer->IsText());
@@ -431,11 +431,11 @@ void ViewerTest::savedTextReproducesLoadedFile() {
     QFETCH(QByteArray, bytes);
     m_viewer->OpenCont(write(u"in.txt"_s, bytes));
     const QString out = m_dir->filePath(u"out.bmp"_s);
-    m_viewer->SaveCont(out);
+    m_viewer->saveCont(out);
     QCOMPARE(FileBytes(out), bytes);
     // A file not ending its last line is saved with the line end the viewer shows.
     m_viewer->OpenCont(write(u"open.txt"_s, bytes + "\x82"));
-    m_viewer->SaveCont(out);
+    m_viewer->saveCont(out);
     QCOMPARE(FileBytes(out), bytes + "\x82\r\n");
 }
 
@@ -443,7 +443,7 @@ void ViewerTest::savedPictureIsBmpWhateverTheName() {
     const QImage picture = Picture({40, 30});
     m_viewer->OpenCont(write(u"in.png"_s, Encoded(picture, "png")));
     const QString out = m_dir->filePath(u"notes.txt"_s);
-    m_viewer->SaveCont(out);
+    m_viewer->saveCont(out);
     const QByteArray saved = FileBytes(out);
     QVERIFY(saved.startsWith("BM"));
     QImage back;
@@ -454,7 +454,7 @@ void ViewerTest::savedPictureIsBmpWhateverTheName() {
 void ViewerTest::saveReplacesExistingFile() {
     const QString out = write(u"out.txt"_s, QByteArray(1000, 'x'));
     m_viewer->OpenCont(write(u"in.txt"_s, "short\r\n"));
-    m_viewer->SaveCont(out);
+    m_viewer->saveCont(out);
     QCOMPARE(FileBytes(out), QByteArray("short\r\n"));
     // No temporary file is left beside it.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
@@ -463,7 +463,7 @@ void ViewerTest::saveReplacesExistingFile() {
 void ViewerTest::saveFailuresRaiseAndWriteNothing() {
     // No picture loaded yet.
     try {
-        m_viewer->SaveCont(m_dir->filePath(u"none.bmp"_s));
+        m_viewer->saveCont(m_dir->filePath(u"none.bmp"_s));
         QFAIL("saving without a picture succeeded");
     } catch (const platform::RuntimeError& error) {
         QCOMPARE(error.number(), platform::err::InvalidPicture);
@@ -472,13 +472,13 @@ void ViewerTest::saveFailuresRaiseAndWriteNothing() {
 
     m_viewer->OpenCont(write(u"in.txt"_s, "text\r\n"));
     try {
-        m_viewer->SaveCont(m_dir->filePath(u"no/such/folder/out.txt"_s));
+        m_viewer->saveCont(m_dir->filePath(u"no/such/folder/out.txt"_s));
         QFAIL("saving into a missing folder succeeded");
     } catch (const platform::RuntimeError& error) {
         QCOMPARE(error.number(), platform::err::PathNotFound);
     }
     try {
-        m_viewer->SaveCont(m_dir->path());
+        m_viewer->saveCont(m_dir->path());
         QFAIL("saving over a folder succeeded");
     } catch (const platform::RuntimeError& error) {
         QCOMPARE(error.number(), platform::err::PathFileAccess);
@@ -500,7 +500,7 @@ void ViewerTest::copyPutsExactlyTheSelection() {
     };
     for (const Case& c : cases) {
         m_viewer->txtCont()->select(c.start, c.end);
-        m_viewer->CopyCont();
+        m_viewer->copyCont();
         QCOMPARE(QGuiApplication::clipboard()->text(), c.expected);
     }
     // The text box's own copy key gives the same characters.
@@ -577,19 +577,19 @@ void ViewerTest::caretKeysMoveAndSelect() {
 void ViewerTest::copyWithoutSelectionLeavesClipboard() {
     QGuiApplication::clipboard()->setText(u"before"_s);
     m_viewer->OpenCont(write(u"in.txt"_s, "text\r\n"));
-    m_viewer->CopyCont();
+    m_viewer->copyCont();
     QCOMPARE(QGuiApplication::clipboard()->text(), u"before"_s);
 }
 
 void ViewerTest::copyPutsThePicture() {
     const QImage picture = Picture({12, 9});
     m_viewer->OpenCont(write(u"in.bmp"_s, Encoded(picture, "bmp")));
-    m_viewer->CopyCont();
+    m_viewer->copyCont();
     QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
 }
 
 void ViewerTest::copyWithoutPictureRaises() {
-    QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, m_viewer->CopyCont());
+    QVERIFY_THROWS_EXCEPTION(platform::RuntimeError, m_viewer->copyCont());
 }
 
 void ViewerTest::selectAllSelectsTheWholeTextOnly() {
@@ -599,13 +599,13 @@ void ViewerTest::selectAllSelectsTheWholeTextOnly() {
     m_client->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
     other.setFocus();
-    m_viewer->SelAll();
+    m_viewer->selAll();
     QCOMPARE(m_viewer->txtCont()->selectedContent(), u"ab\r\ncd\r\n"_s);
     QVERIFY(other.hasFocus());
 
     m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({5, 5}), "png")));
     m_viewer->txtCont()->select({}, {});
-    m_viewer->SelAll();
+    m_viewer->selAll();
     QVERIFY(!m_viewer->txtCont()->hasSelection());
 }
 
