@@ -1,7 +1,7 @@
 #include "TakenOutFile.h"
 
 #include "ContentDigest.h"
-#include "UiText.h"
+#include "ui/UiText.h"
 
 #include "locker/Locker.h"
 #include "platform/FileUseWatch.h"

@@ -2,8 +2,8 @@
 
 #include "StartupCommandLine.h"
 #include "StoredSettings.h"
-#include "UiText.h"
 #include "VisiblePlacement.h"
+#include "ui/UiText.h"
 
 #include "frmFile.h"
 #include "frmKey.h"

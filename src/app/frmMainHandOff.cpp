@@ -1,7 +1,7 @@
 // The life of the file handed to an application beyond the take out: its end when nobody
 // uses it any more, quitting while it is used, and the files an ended copy left behind.
-#include "UiText.h"
 #include "frmMain.h"
+#include "ui/UiText.h"
 
 #include "frmKey.h"
 #include "platform/MessageBox.h"

@@ -1,6 +1,6 @@
 // Key, options, help and version: short modal exchanges that touch no locker file.
-#include "UiText.h"
 #include "frmMain.h"
+#include "ui/UiText.h"
 
 #include "frmAbout.h"
 #include "frmKey.h"

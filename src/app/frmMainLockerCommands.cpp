@@ -1,6 +1,6 @@
 // The roads to put away and take out: menu commands, drops, the pop-up menu and the toolbar.
-#include "UiText.h"
 #include "frmMain.h"
+#include "ui/UiText.h"
 
 #include "Filing.h"
 #include "frmFile.h"

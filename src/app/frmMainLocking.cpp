@@ -1,8 +1,8 @@
 // Put away and take out as the window runs them: the engine does the bytes on a worker thread;
 // here are the hourglass, the progress window, the error handler, "$temp.dat" and the hand-off.
 #include "BackgroundWork.h"
-#include "UiText.h"
 #include "frmMain.h"
+#include "ui/UiText.h"
 
 #include "frmOptions.h"
 #include "frmProgress.h"

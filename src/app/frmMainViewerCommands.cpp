@@ -1,6 +1,6 @@
 // Open, save, copy and select-all: the viewer's commands, through the file chooser.
-#include "UiText.h"
 #include "frmMain.h"
+#include "ui/UiText.h"
 
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"

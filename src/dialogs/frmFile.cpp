@@ -6,10 +6,10 @@
 #include "FormControls.h"
 #include "SelectAllOn.h"
 #include "TwipsLayout.h"
-#include "UiStrings.h"
 #include "WrappingCheckBox.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
+#include "ui/UiText.h"
 
 #include <QCheckBox>
 #include <QComboBox>

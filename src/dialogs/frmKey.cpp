@@ -3,8 +3,8 @@
 #include "FormControls.h"
 #include "SelectAllOn.h"
 #include "TwipsLayout.h"
-#include "UiStrings.h"
 #include "platform/MessageBox.h"
+#include "ui/UiText.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 
 #include "FormControls.h"
 #include "TwipsLayout.h"
-#include "UiStrings.h"
 #include "platform/RuntimeError.h"
+#include "ui/UiText.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

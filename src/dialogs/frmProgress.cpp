@@ -2,7 +2,7 @@
 
 #include "FormControls.h"
 #include "TwipsLayout.h"
-#include "UiStrings.h"
+#include "ui/UiText.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -6,7 +6,7 @@
 #include "PictureLoader.h"
 #include "TextContent.h"
 #include "Twips.h"
-#include "ViewerText.h"
+#include "ui/UiText.h"
 
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
@@ -193,7 +193,7 @@ void Viewer::saveCont(const QString& fileName) const {
         return;
     }
     if (m_picCont->picture().isNull())
-        throw RuntimeError(platform::err::InvalidPicture, noPictureShown());
+        throw RuntimeError(platform::err::InvalidPicture, ui::NoPictureShown);
     writeWholeFile(fileName, bmpBytes(m_picCont->picture()));
 }
 
@@ -205,7 +205,7 @@ void Viewer::copyCont() const {
         return;
     }
     if (m_picCont->picture().isNull())
-        throw RuntimeError(platform::err::InvalidPicture, noPictureShown());
+        throw RuntimeError(platform::err::InvalidPicture, ui::NoPictureShown);
     QGuiApplication::clipboard()->setImage(m_picCont->picture());
 }
 
