@@ -3,6 +3,7 @@
 #include "FormControls.h"
 #include "SelectAllOn.h"
 #include "TwipsLayout.h"
+#include "locker/PasswordRule.h"
 #include "platform/MessageBox.h"
 #include "ui/UiText.h"
 
@@ -44,11 +45,11 @@ void frmKey::setPassWd(const QString& value) {
 }
 
 void frmKey::txtPassWdChanged(const QString& text) {
-    if (text.size() <= MaxLength)
+    if (text.size() <= locker::password::MaxLength)
         return;
     platform::showMessage(ui::KeyTooLong, QMessageBox::Warning, QMessageBox::Ok, {}, this);
     // The cut is itself a change; the rule then finds 20 characters and stays quiet.
-    txtPassWd->setText(text.left(MaxLength));
+    txtPassWd->setText(text.left(locker::password::MaxLength));
 }
 
 void frmKey::cmdOKClicked() {

@@ -13,8 +13,6 @@ class frmKey : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int MaxLength = 20;
-
     // Placed relative to `parent` (the main window) as it stands now; never moved again.
     explicit frmKey(QWidget* parent = nullptr);
 

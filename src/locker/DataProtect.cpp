@@ -3,6 +3,7 @@
 #include "ByteSource.h"
 #include "DataProtectErrors.h"
 #include "DataProtectStream.h"
+#include "PasswordRule.h"
 #include "platform/InputFile.h"
 #include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
@@ -17,13 +18,9 @@ using namespace dataprotect;
 
 namespace {
 
-constexpr int MaxPasswordLength = 20;
-
-void CheckArguments(const QString& password, int version, int flags, int count) {
-    if (password.size() > MaxPasswordLength)
-        throw RuntimeError(err::IndexOutOfRange);
-    if (password.isEmpty())
-        throw RuntimeError(err::InvalidArgument, QStringLiteral("鍵のパスワードが空です。"));
+void CheckArguments(const QString& strPassWd, int version, int flags, int count) {
+    password::requireLength(strPassWd);
+    password::requireUsable(strPassWd);
     if (version != 1 || flags != 0 || count != 1)
         throw RuntimeError(err::InvalidArgument);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PasswordRule.h"
+
 #include <QString>
 
 #include <array>
@@ -8,7 +10,7 @@ namespace locker {
 
 // The key bytes of the own ciphers, built afresh for every put away and take out.
 struct KeyMaterial {
-    static constexpr int MaxLength = 20;
+    static constexpr int MaxLength = password::MaxLength;
 
     quint8 bytKeyLen = 0;
     // bytKey[i - 1] holds the key byte of column i; only the first bytKeyLen are used.

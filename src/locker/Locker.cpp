@@ -26,16 +26,11 @@ constexpr qint64 PaddingWithHeader = 11;
 // The key material is built before the method is looked at, so its failures come first on
 // every method. The cross-password method takes the password as UTF-8 and only keeps the
 // length rule.
-// An empty password would leave the own ciphers without a key column.
-KeyMaterial keyFor(const QString& password, int keyType) {
-    if (password.isEmpty())
-        throw RuntimeError(err::InvalidArgument, QStringLiteral("鍵のパスワードが空です。"));
+KeyMaterial keyFor(const QString& strPassWd, int keyType) {
+    password::requireUsable(strPassWd);
     if (keyType != CrossPasswordMethod)
-        return BuildKeyMaterial(password);
-    if (password.size() > 255)
-        throw RuntimeError(err::Overflow);
-    if (password.size() > KeyMaterial::MaxLength)
-        throw RuntimeError(err::IndexOutOfRange);
+        return BuildKeyMaterial(strPassWd);
+    password::requireLength(strPassWd);
     return {};
 }
 

@@ -10,6 +10,7 @@
 #include <set>
 
 using namespace testsupport;
+using locker::CrossPasswordMethod;
 using locker::CylinderMethod;
 using locker::SimpleMethod;
 namespace err = platform::err;
@@ -259,6 +260,40 @@ private Q_SLOTS:
         QFile::remove(empty);
         QCOMPARE(readFile(target), QByteArray("old target"));
         QCOMPARE(entries(m_dir.path()), before);
+    }
+
+    // One password rule on every method: empty (5) before too many characters for the own
+    // methods' byte length (6); on the own methods a character without a single-byte code (6)
+    // before the length limit (9). Nothing is read or written before the password passes.
+    void passwordRuleOnEveryMethod_data() {
+        QTest::addColumn<int>("method");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<int>("expected");
+        const QString fullWidthFirst = QStringLiteral("鍵") + QString(20, u'k');
+        for (const int method :
+             {int(SimpleMethod), int(CylinderMethod), int(CrossPasswordMethod)}) {
+            const bool own = method != CrossPasswordMethod;
+            QTest::addRow("empty, method %d", method)
+                << method << QString() << int(err::InvalidArgument);
+            QTest::addRow("21 characters, method %d", method)
+                << method << QString(21, u'k') << int(err::IndexOutOfRange);
+            QTest::addRow("256 characters, method %d", method)
+                << method << QString(256, u'k') << int(err::Overflow);
+            QTest::addRow("21 with a full-width one, method %d", method)
+                << method << fullWidthFirst << int(own ? err::Overflow : err::IndexOutOfRange);
+        }
+    }
+    void passwordRuleOnEveryMethod() {
+        QFETCH(int, method);
+        QFETCH(QString, password);
+        QFETCH(int, expected);
+        const QString missing = path(QStringLiteral("missing"));
+        const QString target = path(QStringLiteral("target"));
+        QCOMPARE(errorNumberOf([&] { locker::PutAway(missing, target, password, method); }),
+                 expected);
+        QCOMPARE(errorNumberOf([&] { locker::TakeOut(missing, target, password, method, 1); }),
+                 expected);
+        QCOMPARE(entries(m_dir.path()), QStringList());
     }
 
     void cylinderPositionBeyondTheFile() {
