@@ -57,7 +57,7 @@ private:
 // title, nothing for a silent end, otherwise the description under the error's number.
 void reportFailure(QWidget* parent, locker::Operation operation,
                    const platform::RuntimeError& error) {
-    const std::optional<QString> text = locker::FailureMessage(operation, error);
+    const std::optional<QString> text = locker::failureMessage(operation, error);
     if (!text)
         return;
     if (error.number() == platform::err::IndexOutOfRange)
@@ -127,7 +127,7 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
             return;
         }
         auto handOff = std::make_unique<TakenOutFile>();
-        locker::WriteAll(handOff->device(), content.constData(), content.size());
+        locker::writeAll(handOff->device(), content.constData(), content.size());
         startApplication(std::move(handOff), *recorded, objFileName, strPassWd, keyType, recorded);
     });
 }

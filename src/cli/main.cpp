@@ -115,7 +115,7 @@ int run(const Options& options) {
             std::fprintf(stderr, "application: %s\n", platform::nativeName(*app).constData());
         return 0;
     } catch (const platform::RuntimeError& error) {
-        if (const auto message = locker::FailureMessage(operation, error)) {
+        if (const auto message = locker::failureMessage(operation, error)) {
             printError(error.fileName(),
                        error.number() == platform::err::IndexOutOfRange
                            ? *message

@@ -9,7 +9,7 @@ namespace {
 constexpr QByteArrayView Marker("vrls");
 }
 
-QByteArray BuildApplicationHeader(const QString& appName) {
+QByteArray buildApplicationHeader(const QString& appName) {
     QByteArray path;
     try {
         path = platform::toAnsiBytes(appName);
@@ -24,7 +24,7 @@ QByteArray BuildApplicationHeader(const QString& appName) {
 }
 
 std::optional<ApplicationHeader>
-FindApplicationHeader(QByteArrayView decodedHead,
+findApplicationHeader(QByteArrayView decodedHead,
                       const std::function<bool(qint64 headerLength)>& accept) {
     const QByteArrayView head = decodedHead.first(qMin(decodedHead.size(), HeaderSearchLength));
     if (!head.startsWith(Marker))

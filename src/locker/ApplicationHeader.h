@@ -14,7 +14,7 @@ namespace locker {
 constexpr qsizetype HeaderSearchLength = 256;
 
 // The header bytes for `appName`; a character without a single-byte code overflows (6).
-[[nodiscard]] QByteArray BuildApplicationHeader(const QString& appName);
+[[nodiscard]] QByteArray buildApplicationHeader(const QString& appName);
 
 struct ApplicationHeader {
     QString appName;
@@ -25,7 +25,7 @@ struct ApplicationHeader {
 // the opening marker and the latest closing marker whose header length `accept` finds in
 // agreement with the rest of the file.
 [[nodiscard]] std::optional<ApplicationHeader>
-FindApplicationHeader(QByteArrayView decodedHead,
+findApplicationHeader(QByteArrayView decodedHead,
                       const std::function<bool(qint64 headerLength)>& accept);
 
 } // namespace locker

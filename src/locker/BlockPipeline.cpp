@@ -112,7 +112,7 @@ private:
 
 } // namespace
 
-void RunPipeline(const PipelineSteps& steps) {
+void runPipeline(const PipelineSteps& steps) {
     const int lanes = steps.parallel ? std::clamp(QThread::idealThreadCount(), 1, 4) : 1;
     Lanes(steps).run(lanes);
 }

@@ -37,6 +37,6 @@ struct PipelineSteps {
 // transformation succeeded and every block before it was written. Memory is one block per
 // lane. Buffers are wiped before they are freed. Raises the first failure in block order
 // after the blocks before it were written.
-void RunPipeline(const PipelineSteps& steps);
+void runPipeline(const PipelineSteps& steps);
 
 } // namespace locker

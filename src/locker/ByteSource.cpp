@@ -71,7 +71,7 @@ RuntimeError sizeChanged(const QIODevice& device) {
 
 } // namespace
 
-qsizetype ReadFully(QIODevice& input, char* data, qsizetype length) {
+qsizetype readFully(QIODevice& input, char* data, qsizetype length) {
     qsizetype total = 0;
     while (total < length) {
         errno = 0;
@@ -91,7 +91,7 @@ qsizetype ReadFully(QIODevice& input, char* data, qsizetype length) {
     return total;
 }
 
-void WriteAll(QIODevice& device, const char* data, qint64 length) {
+void writeAll(QIODevice& device, const char* data, qint64 length) {
     while (length > 0) {
         errno = 0;
         const qint64 written = device.write(data, length);

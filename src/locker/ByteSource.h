@@ -58,9 +58,9 @@ private:
 // Reads up to `length` bytes, fewer only at the end of the input; raises on a read error,
 // and when a random-access input ends before its size or runs past it (it changed while
 // being read: platform::InputFile keeps the size it had when opened).
-qsizetype ReadFully(QIODevice& input, char* data, qsizetype length);
+qsizetype readFully(QIODevice& input, char* data, qsizetype length);
 
 // Writes all bytes to `device` or raises the matching runtime error.
-void WriteAll(QIODevice& device, const char* data, qint64 length);
+void writeAll(QIODevice& device, const char* data, qint64 length);
 
 } // namespace locker

@@ -210,15 +210,15 @@ std::vector<ColumnShiftKernel> availableKernels() {
 
 } // namespace
 
-const std::vector<ColumnShiftKernel>& ColumnShiftKernels() {
-    static const std::vector<ColumnShiftKernel> kernels = availableKernels();
-    return kernels;
+const std::vector<ColumnShiftKernel>& columnShiftKernels() {
+    static const std::vector<ColumnShiftKernel> Kernels = availableKernels();
+    return Kernels;
 }
 
-void ShiftColumns(const quint8* window, qint64 windowLength, qint64 firstRow, quint8* destination,
+void shiftColumns(const quint8* window, qint64 windowLength, qint64 firstRow, quint8* destination,
                   qint64 rows, int width, const qint64* rowShift) {
-    static const ColumnShiftKernel kernel = ColumnShiftKernels().back();
-    kernel(window, windowLength, firstRow, destination, rows, width, rowShift);
+    static const ColumnShiftKernel Kernel = columnShiftKernels().back();
+    Kernel(window, windowLength, firstRow, destination, rows, width, rowShift);
 }
 
 } // namespace locker

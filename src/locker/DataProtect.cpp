@@ -18,7 +18,7 @@ using namespace dataprotect;
 
 namespace {
 
-void CheckArguments(const QString& strPassWd, int version, int flags, int count) {
+void checkArguments(const QString& strPassWd, int version, int flags, int count) {
     password::requireLength(strPassWd);
     password::requireUsable(strPassWd);
     if (version != 1 || flags != 0 || count != 1)
@@ -27,7 +27,7 @@ void CheckArguments(const QString& strPassWd, int version, int flags, int count)
 
 // Closes the input first, so that the rename also works where an open file cannot be
 // replaced, then puts the written file in the target's place.
-void Commit(QFile& input, platform::ReplacingFile& output) {
+void commit(QFile& input, platform::ReplacingFile& output) {
     input.close();
     output.commit();
 }
@@ -38,33 +38,33 @@ DataProtect::DataProtect(const Parameters& parameters) : m_parameters(parameters
 
 void DataProtect::ProtectFile(const QString& source, const QString& locker, const QString& password,
                               int version, int flags, int count) {
-    CheckArguments(password, version, flags, count);
+    checkArguments(password, version, flags, count);
     if (!WithinLimits(m_parameters))
         throw RuntimeError(err::InvalidArgument);
     const Password key(password);
     platform::InputFile input(source);
     platform::ReplacingFile output(locker);
     ProtectStream(input, output.device(), key, m_parameters);
-    Commit(input, output);
+    commit(input, output);
 }
 
 void DataProtect::UnprotectFile(const QString& locker, const QString& output,
                                 const QString& password, int version, int flags, int count) {
-    CheckArguments(password, version, flags, count);
+    checkArguments(password, version, flags, count);
     const Password key(password);
     platform::InputFile input(locker);
     UnprotectStream stream(input, key);
     platform::ReplacingFile plain(output, platform::ReplacingFile::Access::OwnerOnly);
-    stream.CopyTo(plain.device());
-    Commit(input, plain);
+    stream.copyTo(plain.device());
+    commit(input, plain);
 }
 
 void DataProtect::UnprotectTo(const QString& locker, QIODevice& output, const QString& password,
                               int version, int flags, int count) {
-    CheckArguments(password, version, flags, count);
+    checkArguments(password, version, flags, count);
     const Password key(password);
     platform::InputFile input(locker);
-    UnprotectStream(input, key).CopyTo(output);
+    UnprotectStream(input, key).copyTo(output);
 }
 
 void DataProtect::Invoke(int dispid, const QVariantList& arguments) {

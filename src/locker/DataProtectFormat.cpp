@@ -11,12 +11,12 @@ namespace locker::dataprotect {
 
 namespace {
 
-void PutLittleEndian(QByteArray& bytes, int offset, quint32 value) {
+void putLittleEndian(QByteArray& bytes, int offset, quint32 value) {
     for (int i = 0; i < 4; ++i)
         bytes[offset + i] = char((value >> (8 * i)) & 0xff);
 }
 
-quint32 GetLittleEndian(QByteArrayView bytes, int offset) {
+quint32 getLittleEndian(QByteArrayView bytes, int offset) {
     quint32 value = 0;
     for (int i = 0; i < 4; ++i)
         value |= quint32(quint8(bytes[offset + i])) << (8 * i);
@@ -24,18 +24,18 @@ quint32 GetLittleEndian(QByteArrayView bytes, int offset) {
 }
 
 template <std::size_t N>
-void PutBytes(QByteArray& bytes, int offset, const std::array<unsigned char, N>& field) {
+void putBytes(QByteArray& bytes, int offset, const std::array<unsigned char, N>& field) {
     std::memcpy(bytes.data() + offset, field.data(), N);
 }
 
 template <std::size_t N>
-void GetBytes(QByteArrayView bytes, int offset, std::array<unsigned char, N>& field) {
+void getBytes(QByteArrayView bytes, int offset, std::array<unsigned char, N>& field) {
     std::memcpy(field.data(), bytes.data() + offset, N);
 }
 
 // The lane count that the derivation and lane bytes stand for, or 0 when they make no sense.
 // Each lane count has one spelling: one lane is always derivation 1.
-quint32 LanesOf(quint8 algorithm, quint8 lanes) {
+quint32 lanesOf(quint8 algorithm, quint8 lanes) {
     if (algorithm == Argon2idOneLane)
         return lanes == 0 ? 1 : 0;
     if (algorithm == Argon2idLanes)
@@ -53,11 +53,11 @@ QByteArray SerializeHeader(const Header& header) {
     const bool oneLane = header.parameters.lanes == 1;
     bytes[AlgorithmOffset] = char(oneLane ? Argon2idOneLane : Argon2idLanes);
     bytes[LanesOffset] = char(oneLane ? 0 : header.parameters.lanes);
-    PutLittleEndian(bytes, OpsLimitOffset, header.parameters.opsLimit);
-    PutLittleEndian(bytes, MemLimitOffset, header.parameters.memLimitKiB);
-    PutBytes(bytes, SaltOffset, header.salt);
-    PutBytes(bytes, KeyCheckOffset, header.keyCheck);
-    PutBytes(bytes, ChecksumOffset, HeaderChecksum(bytes));
+    putLittleEndian(bytes, OpsLimitOffset, header.parameters.opsLimit);
+    putLittleEndian(bytes, MemLimitOffset, header.parameters.memLimitKiB);
+    putBytes(bytes, SaltOffset, header.salt);
+    putBytes(bytes, KeyCheckOffset, header.keyCheck);
+    putBytes(bytes, ChecksumOffset, HeaderChecksum(bytes));
     return bytes;
 }
 
@@ -95,13 +95,13 @@ Header ParseHeader(QByteArrayView bytes) {
 
     Header header;
     header.parameters.chunkShift = quint8(bytes[ChunkShiftOffset]);
-    header.parameters.opsLimit = GetLittleEndian(bytes, OpsLimitOffset);
-    header.parameters.memLimitKiB = GetLittleEndian(bytes, MemLimitOffset);
-    header.parameters.lanes = LanesOf(quint8(bytes[AlgorithmOffset]), quint8(bytes[LanesOffset]));
+    header.parameters.opsLimit = getLittleEndian(bytes, OpsLimitOffset);
+    header.parameters.memLimitKiB = getLittleEndian(bytes, MemLimitOffset);
+    header.parameters.lanes = lanesOf(quint8(bytes[AlgorithmOffset]), quint8(bytes[LanesOffset]));
     if (header.parameters.lanes == 0 || !WithinLimits(header.parameters))
         throw MakeError(Failure::UnsupportedParameters);
-    GetBytes(bytes, SaltOffset, header.salt);
-    GetBytes(bytes, KeyCheckOffset, header.keyCheck);
+    getBytes(bytes, SaltOffset, header.salt);
+    getBytes(bytes, KeyCheckOffset, header.keyCheck);
     return header;
 }
 

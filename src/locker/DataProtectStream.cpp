@@ -13,8 +13,8 @@ namespace locker::dataprotect {
 
 namespace {
 
-void WriteBlock(QIODevice& device, const Block& block) {
-    WriteAll(device, reinterpret_cast<const char*>(block.data + block.offset), block.length);
+void writeBlock(QIODevice& device, const Block& block) {
+    writeAll(device, reinterpret_cast<const char*>(block.data + block.offset), block.length);
 }
 
 } // namespace
@@ -26,13 +26,13 @@ void ProtectStream(QIODevice& source, QIODevice& locker, const Password& passwor
     DeriveKeys(password, header, keys);
     header.keyCheck = keys.keyCheck;
     const QByteArray headerBytes = SerializeHeader(header);
-    WriteAll(locker, headerBytes.constData(), headerBytes.size());
+    writeAll(locker, headerBytes.constData(), headerBytes.size());
 
     const qsizetype chunkSize = header.chunkSize();
     PipelineSteps steps;
     steps.capacity = chunkSize + TagSize;
     steps.read = [&source, chunkSize](Block& block) {
-        block.length = ReadFully(source, reinterpret_cast<char*>(block.data), chunkSize);
+        block.length = readFully(source, reinterpret_cast<char*>(block.data), chunkSize);
         // A short chunk, possibly empty, ends the stream.
         block.last = block.length < chunkSize;
     };
@@ -43,25 +43,25 @@ void ProtectStream(QIODevice& source, QIODevice& locker, const Password& passwor
             block.length += TagSize;
         };
     };
-    steps.write = [&locker](const Block& block) { WriteBlock(locker, block); };
-    RunPipeline(steps);
+    steps.write = [&locker](const Block& block) { writeBlock(locker, block); };
+    runPipeline(steps);
 }
 
 UnprotectStream::UnprotectStream(QIODevice& locker, const Password& password)
     : m_locker(locker), m_headerBytes(HeaderSize, '\0') {
-    m_headerBytes.resize(ReadFully(locker, m_headerBytes.data(), HeaderSize));
+    m_headerBytes.resize(readFully(locker, m_headerBytes.data(), HeaderSize));
     m_header = ParseHeader(m_headerBytes);
     DeriveKeys(password, m_header, m_keys);
     if (!KeyCheckMatches(m_header, m_keys))
         throw MakeError(Failure::WrongPassword);
 }
 
-void UnprotectStream::CopyTo(QIODevice& output) {
+void UnprotectStream::copyTo(QIODevice& output) {
     const qsizetype recordSize = m_header.chunkSize() + TagSize;
     PipelineSteps steps;
     steps.capacity = recordSize;
     steps.read = [this, recordSize](Block& block) {
-        block.length = ReadFully(m_locker, reinterpret_cast<char*>(block.data), recordSize);
+        block.length = readFully(m_locker, reinterpret_cast<char*>(block.data), recordSize);
         if (block.length == 0)
             throw MakeError(Failure::Truncated); // ends after a full chunk, before the last
         if (block.length < TagSize)
@@ -76,8 +76,8 @@ void UnprotectStream::CopyTo(QIODevice& output) {
             block.length -= TagSize;
         };
     };
-    steps.write = [&output](const Block& block) { WriteBlock(output, block); };
-    RunPipeline(steps);
+    steps.write = [&output](const Block& block) { writeBlock(output, block); };
+    runPipeline(steps);
 }
 
 } // namespace locker::dataprotect

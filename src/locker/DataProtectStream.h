@@ -24,7 +24,7 @@ public:
     // Writes the plaintext to `output`. Each chunk is written only after its tag verified and
     // every chunk before it was written; a failure later in the file raises after the chunks
     // before it, so a file output must be discarded on failure.
-    void CopyTo(QIODevice& output);
+    void copyTo(QIODevice& output);
 
 private:
     QIODevice& m_locker;

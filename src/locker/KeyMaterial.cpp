@@ -7,7 +7,7 @@ namespace locker {
 using platform::RuntimeError;
 namespace err = platform::err;
 
-KeyMaterial BuildKeyMaterial(const QString& strPassWd) {
+KeyMaterial buildKeyMaterial(const QString& strPassWd) {
     password::requireUsable(strPassWd);
     KeyMaterial key;
     key.bytKeyLen = static_cast<quint8>(strPassWd.size());

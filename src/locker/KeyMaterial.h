@@ -19,6 +19,6 @@ struct KeyMaterial {
 
 // Builds the key material from a key password: more than 255 characters or a character
 // without a single-byte ANSI code overflows (6), a 21st character is out of range (9).
-[[nodiscard]] KeyMaterial BuildKeyMaterial(const QString& strPassWd);
+[[nodiscard]] KeyMaterial buildKeyMaterial(const QString& strPassWd);
 
 } // namespace locker

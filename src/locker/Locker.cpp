@@ -29,7 +29,7 @@ constexpr qint64 PaddingWithHeader = 11;
 KeyMaterial keyFor(const QString& strPassWd, int keyType) {
     password::requireUsable(strPassWd);
     if (keyType != CrossPasswordMethod)
-        return BuildKeyMaterial(strPassWd);
+        return buildKeyMaterial(strPassWd);
     password::requireLength(strPassWd);
     return {};
 }
@@ -64,7 +64,7 @@ template <typename Body> void aboutLocker(const QString& objFileName, Body body)
 
 void writeZeros(QIODevice& out, qint64 count) {
     const std::vector<char> zeros(size_t(count), 0);
-    WriteAll(out, zeros.data(), count);
+    writeAll(out, zeros.data(), count);
 }
 
 void encipherSimple(const KeyMaterial& key, PlaintextSource& plain, qint64 lockerLength,
@@ -72,7 +72,7 @@ void encipherSimple(const KeyMaterial& key, PlaintextSource& plain, qint64 locke
     const qint64 cipherLength = plain.size();
     qint64 written = 0;
     SimpleCipher(key).encipher(plain, 0, cipherLength, [&](const quint8* data, qint64 length) {
-        WriteAll(device, reinterpret_cast<const char*>(data), length);
+        writeAll(device, reinterpret_cast<const char*>(data), length);
         written += length;
         progress.advanceTo(written);
     });
@@ -88,7 +88,7 @@ void encipherCylinder(const KeyMaterial& key, PlaintextSource& plain, qint64 loc
         throw RuntimeError(err::IndexOutOfRange);
     qint64 written = 0;
     cylinder.encipher(plain, lockerLength, [&](const quint8* data, qint64 length) {
-        WriteAll(device, reinterpret_cast<const char*>(data), length);
+        writeAll(device, reinterpret_cast<const char*>(data), length);
         written += length;
         progress.advanceTo(qMin(cipherLength, written * cipherLength / lockerLength));
     });
@@ -158,7 +158,7 @@ Layout settleLayout(const KeyMaterial& key, int keyType, FileSource& locker) {
         Decoder decoder(key, keyType, locker, withHeader);
         if (decoder.fits() && decoder.paddingIsClean(withHeader)) {
             const QByteArray head = decoder.decoded(0, qMin(withHeader, HeaderSearchLength));
-            const auto header = FindApplicationHeader(head, [&](qint64 h) {
+            const auto header = findApplicationHeader(head, [&](qint64 h) {
                 const qint64 dataEnd = withHeader - h;
                 if (dataEnd - h < 1)
                     return false;
@@ -190,7 +190,7 @@ void PutAway(const QString& sbjFileName, const QString& objFileName, const QStri
     FileSource source(sbjFileName);
     if (source.size() == 0)
         throw RuntimeError(err::IndexOutOfRange, {}, sbjFileName);
-    QByteArray header = strAppName ? BuildApplicationHeader(*strAppName) : QByteArray();
+    QByteArray header = strAppName ? buildApplicationHeader(*strAppName) : QByteArray();
     // Take out finds a header only within the first bytes; a longer one could never be read
     // back, and would leave a cylinder file undecodable.
     if (header.size() > HeaderSearchLength)
@@ -241,7 +241,7 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
     qint64 written = 0;
     Decoder(key, keyType, locker, layout.cipherLength)
         .decode(begin, layout.dataEnd, [&](const quint8* data, qint64 length) {
-            WriteAll(output, reinterpret_cast<const char*>(data), length);
+            writeAll(output, reinterpret_cast<const char*>(data), length);
             written += length;
             reporter.advanceTo(written);
         });

@@ -2,7 +2,7 @@
 
 namespace locker {
 
-std::optional<QString> FailureMessage(Operation operation, const platform::RuntimeError& error) {
+std::optional<QString> failureMessage(Operation operation, const platform::RuntimeError& error) {
     switch (error.number()) {
     case platform::err::SilentEnd:
         return std::nullopt;

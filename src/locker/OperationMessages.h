@@ -12,7 +12,7 @@ enum class Operation { PutAway, TakeOut };
 
 // The message a failed put away or take out shows: the fixed text of an index error, nothing
 // for a silent end, otherwise the error's description.
-[[nodiscard]] std::optional<QString> FailureMessage(Operation operation,
+[[nodiscard]] std::optional<QString> failureMessage(Operation operation,
                                                     const platform::RuntimeError& error);
 
 } // namespace locker

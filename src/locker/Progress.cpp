@@ -2,7 +2,7 @@
 
 namespace locker {
 
-qint64 RoundHalfEven(qint64 numerator, qint64 denominator) {
+qint64 roundHalfEven(qint64 numerator, qint64 denominator) {
     const qint64 q = numerator / denominator;
     const qint64 twiceRemainder = 2 * (numerator % denominator);
     if (twiceRemainder > denominator || (twiceRemainder == denominator && (q & 1)))
@@ -14,7 +14,7 @@ ProgressReporter::ProgressReporter(ProgressCallback callback, int base, int span
     : m_callback(std::move(callback)), m_base(base), m_span(span), m_total(total) {}
 
 int ProgressReporter::percentAt(qint64 done) const {
-    return m_base + int(RoundHalfEven(qint64(m_span) * done, m_total));
+    return m_base + int(roundHalfEven(qint64(m_span) * done, m_total));
 }
 
 // The smallest step in (from, to] whose percentage is at least `percent`.

@@ -12,7 +12,7 @@ namespace locker {
 using ProgressCallback = std::function<void(int percent)>;
 
 // Rounds numerator / denominator (both non-negative) to the nearest integer, halves to even.
-[[nodiscard]] qint64 RoundHalfEven(qint64 numerator, qint64 denominator);
+[[nodiscard]] qint64 roundHalfEven(qint64 numerator, qint64 denominator);
 
 // Reports base + span * done / total, rounded halves to even, as the work advances in steps
 // of any size: every value that a per-byte report would reach is delivered once, in order,

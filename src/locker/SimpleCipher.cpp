@@ -46,7 +46,7 @@ void SimpleCipher::stream(ByteSource& input, qint64 from, qint64 to, const ByteS
         };
     };
     steps.write = [&](const Block& block) { sink(block.data, block.length); };
-    RunPipeline(steps);
+    runPipeline(steps);
 }
 
 void SimpleCipher::encipher(ByteSource& plaintext, qint64 from, qint64 to,

@@ -131,7 +131,7 @@ void VirtualCylinder::rotate(ByteSource& input, bool putAway, qint64 from, qint6
         };
     };
     steps.write = [&](const Block& block) { sink(block.data + block.offset, block.length); };
-    RunPipeline(steps);
+    runPipeline(steps);
 }
 
 void VirtualCylinder::rotateBlock(const BlockRows& rows, bool putAway, const quint8* window,
@@ -158,7 +158,7 @@ void VirtualCylinder::rotateBlock(const BlockRows& rows, bool putAway, const qui
     // Cells outside the bulk rows that no byte reaches stay zero.
     std::fill(out, out + (bulkBegin - o0) * L, quint8(0));
     std::fill(out + (bulkEnd - o0) * L, out + (o1 - o0) * L, quint8(0));
-    ShiftColumns(window, (w1 - w0) * L, bulkBegin - w0, out + (bulkBegin - o0) * L,
+    shiftColumns(window, (w1 - w0) * L, bulkBegin - w0, out + (bulkBegin - o0) * L,
                  bulkEnd - bulkBegin, m_width, shift.data());
     for (int c = 0; c < m_width; ++c) {
         const Column& col = m_columns[size_t(c)];

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QBuffer output;
     output.open(QIODevice::WriteOnly);
     try {
-        locker::dataprotect::UnprotectStream(input, password).CopyTo(output);
+        locker::dataprotect::UnprotectStream(input, password).copyTo(output);
     } catch (const platform::RuntimeError&) {
     }
     return 0;

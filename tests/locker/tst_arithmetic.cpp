@@ -74,7 +74,7 @@ private Q_SLOTS:
     }
 
     void keyMaterialTakesAnsiCodes() {
-        const KeyMaterial key = BuildKeyMaterial(QStringLiteral("Ab\uFF71"));
+        const KeyMaterial key = buildKeyMaterial(QStringLiteral("Ab\uFF71"));
         QCOMPARE(int(key.bytKeyLen), 3);
         QCOMPARE(int(key.bytKey[0]), int('A'));
         QCOMPARE(int(key.bytKey[1]), int('b'));
@@ -82,12 +82,12 @@ private Q_SLOTS:
         QCOMPARE(int(key.bytKey[3]), 0);
     }
     void keyMaterialFailures() {
-        QCOMPARE(errorNumberOf([] { (void)BuildKeyMaterial(QString(20, u'x')); }), 0);
-        QCOMPARE(errorNumberOf([] { (void)BuildKeyMaterial(QString(21, u'x')); }),
+        QCOMPARE(errorNumberOf([] { (void)buildKeyMaterial(QString(20, u'x')); }), 0);
+        QCOMPARE(errorNumberOf([] { (void)buildKeyMaterial(QString(21, u'x')); }),
                  platform::err::IndexOutOfRange);
-        QCOMPARE(errorNumberOf([] { (void)BuildKeyMaterial(QString(256, u'x')); }),
+        QCOMPARE(errorNumberOf([] { (void)buildKeyMaterial(QString(256, u'x')); }),
                  platform::err::Overflow);
-        QCOMPARE(errorNumberOf([] { (void)BuildKeyMaterial(QStringLiteral("ab\u3042")); }),
+        QCOMPARE(errorNumberOf([] { (void)buildKeyMaterial(QStringLiteral("ab\u3042")); }),
                  platform::err::Overflow);
     }
 };

@@ -138,9 +138,9 @@ private Q_SLOTS:
         QFETCH(QString, app);
         const QString key = keyOfLength(keyLength);
         const QByteArray source = randomBytes(size, quint32(size * 31 + keyLength));
-        const auto material = locker::BuildKeyMaterial(key);
+        const auto material = locker::buildKeyMaterial(key);
         const QByteArray header =
-            app.isEmpty() ? QByteArray() : locker::BuildApplicationHeader(app);
+            app.isEmpty() ? QByteArray() : locker::buildApplicationHeader(app);
         const auto expected = reference::putAway(source, header, material, method);
         const std::optional<QString> appName =
             app.isEmpty() ? std::nullopt : std::optional<QString>(app);
@@ -205,8 +205,8 @@ private Q_SLOTS:
             QCOMPARE(app->size(), 248);
             // An earlier version's file with too long a header: the header stays in the data.
             if (method == SimpleMethod) {
-                const QByteArray header = locker::BuildApplicationHeader(QString(249, u'p'));
-                const auto material = locker::BuildKeyMaterial(key);
+                const QByteArray header = locker::buildApplicationHeader(QString(249, u'p'));
+                const auto material = locker::buildKeyMaterial(key);
                 QCOMPARE(takeOut(*reference::putAway(data, header, material, method), key, method,
                                  locker::RecordedApplication, &app)
                              .left(header.size() + data.size()),

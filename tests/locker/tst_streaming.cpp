@@ -89,7 +89,7 @@ private Q_SLOTS:
     // and not.
     void columnShiftMatchesTheModel() {
         QRandomGenerator random(7);
-        for (const locker::ColumnShiftKernel kernel : locker::ColumnShiftKernels()) {
+        for (const locker::ColumnShiftKernel kernel : locker::columnShiftKernels()) {
             for (int width = 1; width <= 20; ++width) {
                 for (const qint64 rows : {1, 2, 3, 5, 31, 64, 65, 129, 1000, 4099}) {
                     std::vector<qint64> shift(static_cast<size_t>(width));
@@ -129,7 +129,7 @@ private Q_SLOTS:
             Recorded out;
             locker::PipelineSteps steps = countingSteps(300, out);
             steps.parallel = parallel;
-            locker::RunPipeline(steps);
+            locker::runPipeline(steps);
             QCOMPARE(out.written, upTo(300));
             for (quint64 i = 0; i < 300; ++i)
                 QCOMPARE(out.bytes[i], QByteArray(4, char(i + 1)));
@@ -157,7 +157,7 @@ private Q_SLOTS:
             std::this_thread::sleep_for(std::chrono::microseconds(50));
             --writing;
         };
-        locker::RunPipeline(steps);
+        locker::runPipeline(steps);
         QVERIFY(!overlapped);
         QCOMPARE(out.written, upTo(200));
     }
@@ -204,7 +204,7 @@ private Q_SLOTS:
             };
         }
         try {
-            locker::RunPipeline(steps);
+            locker::runPipeline(steps);
             QFAIL("the failure was not raised");
         } catch (const std::runtime_error& e) {
             QCOMPARE(QByteArray(e.what()), QByteArray("failing block"));
