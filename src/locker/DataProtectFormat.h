@@ -51,8 +51,9 @@ inline constexpr int TagSize = 16;
 
 // What a reader accepts: enough room to raise the cost to libsodium's SENSITIVE level
 // (4 passes over 1 GiB, a few seconds), and nothing an attacker could turn into an hour
-// or many GiB of work.
-inline constexpr int MinChunkShift = 6;
+// or many GiB of work. Chunks of 64 KiB to 16 MiB: smaller ones would make a take-out
+// crawl through millions of records, larger ones multiply the memory of every lane.
+inline constexpr int MinChunkShift = 16;
 inline constexpr int MaxChunkShift = 24;
 inline constexpr quint32 MinOpsLimit = 1;
 inline constexpr quint32 MaxOpsLimit = 16;
