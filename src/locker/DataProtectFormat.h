@@ -6,7 +6,8 @@
 
 #include <array>
 
-// The layout of a cross-password locker file.
+// The layout of a cross-password locker file (described for independent readers in
+// doc/cross-password-format.md).
 //
 //   offset size  field
 //        0    8  magic 89 'V' 'R' 'L' 'X' 0D 0A 1A
