@@ -135,14 +135,14 @@ int main(int argc, char** argv) {
     for (int method : {0, 1, 2}) {
         // Take out reads a locker file made once, so that the operations can run in any order.
         const QString lockerFile = dir.filePath(QStringLiteral("locker%1").arg(method));
-        locker::PutAway(source, lockerFile, password, method);
+        locker::putAway(source, lockerFile, password, method);
         const QString putOut = dir.filePath(QStringLiteral("put%1").arg(method));
         const QString takenOut = dir.filePath(QStringLiteral("out%1").arg(method));
         operations.push_back({"put method " + std::to_string(method), source, putOut,
-                              [=] { locker::PutAway(source, putOut, password, method); }});
+                              [=] { locker::putAway(source, putOut, password, method); }});
         operations.push_back(
             {"take method " + std::to_string(method), lockerFile, takenOut,
-             [=] { locker::TakeOut(lockerFile, takenOut, password, method, locker::ViewerOnly); }});
+             [=] { locker::takeOut(lockerFile, takenOut, password, method, locker::ViewerOnly); }});
     }
     namespace dp = locker::dataprotect;
     dp::Parameters cheapest;
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
                   emptyLocker = dir.filePath(QStringLiteral("empty.vrl")),
                   emptyOut = dir.filePath(QStringLiteral("empty-out"));
     QFile(empty).open(QIODevice::WriteOnly);
-    locker::PutAway(empty, emptyLocker, password, locker::CrossPasswordMethod);
+    locker::putAway(empty, emptyLocker, password, locker::CrossPasswordMethod);
     operations.push_back(
         {"put 2 bulk", source, bulkPut,
          [=] { locker::DataProtect(cheapest).ProtectFile(source, bulkPut, password, 1, 0, 1); }});
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
                           }});
     operations.push_back({"take 2 empty", emptyLocker, emptyOut,
                           [=] {
-                              locker::TakeOut(emptyLocker, emptyOut, password,
+                              locker::takeOut(emptyLocker, emptyOut, password,
                                               locker::CrossPasswordMethod, locker::ViewerOnly);
                           },
                           false});
@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
         copySeconds.push_back(s.seconds);
     const double reference = median(copySeconds);
     std::printf("%lld MiB, %d repetitions, medians; AES-256-GCM from %s\n",
-                static_cast<long long>(sizeMiB), repeat, locker::dataprotect::PreferredGcmName());
+                static_cast<long long>(sizeMiB), repeat, locker::dataprotect::preferredGcmName());
     std::printf("%-15s %10s %10s %14s %12s\n", "operation", "seconds", "MB/s", "time / copy",
                 "peak MiB");
     for (const Operation& op : operations) {

@@ -127,7 +127,7 @@ void TakenOutFile::endByForce() {
         QString target;
         try {
             target = reserveNameBeside(m_record.lockerFile);
-            locker::PutAway(m_record.file, target, m_password, m_record.keyType,
+            locker::putAway(m_record.file, target, m_password, m_record.keyType,
                             m_record.appHeader);
             handoff::addForcedPutAway(target);
         } catch (const std::exception&) {

@@ -89,7 +89,7 @@ void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
         const int keyType = m_frmOptions->KeyType();
         BusySigns busy(this, keyType);
         background::run([&, progress = busy.progress()] {
-            locker::PutAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, progress);
+            locker::putAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, progress);
         });
     });
 }
@@ -106,7 +106,7 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
             // Bound for an application from the start: written straight into "$temp.dat".
             auto handOff = std::make_unique<TakenOutFile>();
             background::run([&, progress = busy.progress()] {
-                recorded = locker::TakeOut(objFileName, handOff->device(), strPassWd, keyType,
+                recorded = locker::takeOut(objFileName, handOff->device(), strPassWd, keyType,
                                            appMode, progress);
             });
             startApplication(std::move(handOff), recorded.value_or(*strAppName), objFileName,
@@ -120,7 +120,7 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         QBuffer buffer(&content);
         buffer.open(QIODevice::WriteOnly);
         background::run([&, progress = busy.progress()] {
-            recorded = locker::TakeOut(objFileName, buffer, strPassWd, keyType, appMode, progress);
+            recorded = locker::takeOut(objFileName, buffer, strPassWd, keyType, appMode, progress);
         });
         if (!recorded) {
             m_viewer->openContents(content);
@@ -147,7 +147,7 @@ bool frmMain::putBack(const HandOffRecord& file, const QString& password, const 
     handled(this, locker::Operation::PutAway, [&] {
         BusySigns busy(this, file.keyType);
         background::run([&, progress = busy.progress()] {
-            locker::PutAway(file.file, target, password, file.keyType, file.appHeader, progress);
+            locker::putAway(file.file, target, password, file.keyType, file.appHeader, progress);
         });
         done = true;
     });

@@ -88,11 +88,11 @@ std::optional<Options> parse(const QStringList& args) {
 
 std::optional<QString> takeOut(const Options& options, const QString& password) {
     if (options.files[1] != u"-")
-        return locker::TakeOut(options.files[0], options.files[1], password, options.method,
+        return locker::takeOut(options.files[0], options.files[1], password, options.method,
                                options.appMode);
     platform::ReplacingFile out{platform::ReplacingFile::StandardOutput{}};
     auto app =
-        locker::TakeOut(options.files[0], out.device(), password, options.method, options.appMode);
+        locker::takeOut(options.files[0], out.device(), password, options.method, options.appMode);
     out.commit();
     return app;
 }
@@ -107,7 +107,7 @@ int run(const Options& options) {
             return ExitFailure;
         }
         if (options.put) {
-            locker::PutAway(options.files[0], options.files[1], *password, options.method,
+            locker::putAway(options.files[0], options.files[1], *password, options.method,
                             options.app);
             return 0;
         }

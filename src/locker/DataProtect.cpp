@@ -39,12 +39,12 @@ DataProtect::DataProtect(const Parameters& parameters) : m_parameters(parameters
 void DataProtect::ProtectFile(const QString& source, const QString& locker, const QString& password,
                               int version, int flags, int count) {
     checkArguments(password, version, flags, count);
-    if (!WithinLimits(m_parameters))
+    if (!withinLimits(m_parameters))
         throw RuntimeError(err::InvalidArgument);
     const Password key(password);
     platform::InputFile input(source);
     platform::ReplacingFile output(locker);
-    ProtectStream(input, output.device(), key, m_parameters);
+    protectStream(input, output.device(), key, m_parameters);
     commit(input, output);
 }
 
@@ -59,7 +59,7 @@ void DataProtect::UnprotectFile(const QString& locker, const QString& output,
     commit(input, plain);
 }
 
-void DataProtect::UnprotectTo(const QString& locker, QIODevice& output, const QString& password,
+void DataProtect::unprotectTo(const QString& locker, QIODevice& output, const QString& password,
                               int version, int flags, int count) {
     checkArguments(password, version, flags, count);
     const Password key(password);
@@ -67,9 +67,9 @@ void DataProtect::UnprotectTo(const QString& locker, QIODevice& output, const QS
     UnprotectStream(input, key).copyTo(output);
 }
 
-void DataProtect::Invoke(int dispid, const QVariantList& arguments) {
+void DataProtect::invoke(int dispid, const QVariantList& arguments) {
     if (dispid != ProtectFileId && dispid != UnprotectFileId)
-        throw MakeError(Failure::UnknownOperation);
+        throw makeError(Failure::UnknownOperation);
     if (arguments.size() != 6)
         throw RuntimeError(err::InvalidArgument);
     for (int i = 0; i < 6; ++i) {

@@ -51,13 +51,13 @@ public:
     // after its own tag verified. A damaged or truncated later chunk therefore raises after
     // the chunks before it were written; the caller must report the failure (vrl exits
     // with status 1) so that the partial output is not taken for the whole file.
-    void UnprotectTo(const QString& locker, QIODevice& output, const QString& password, int version,
+    void unprotectTo(const QString& locker, QIODevice& output, const QString& password, int version,
                      int flags, int count);
 
     // Invokes the operation with dispatch identifier `dispid` with the operation's six
     // arguments in order (three strings, three integers). An unknown identifier raises 438,
     // a wrong argument list 5.
-    void Invoke(int dispid, const QVariantList& arguments);
+    void invoke(int dispid, const QVariantList& arguments);
 
 private:
     dataprotect::Parameters m_parameters;

@@ -3,7 +3,7 @@
 namespace locker::dataprotect {
 
 namespace {
-QString Description(Failure failure) {
+QString description(Failure failure) {
     switch (failure) {
     case Failure::NotALocker:
         return QStringLiteral(
@@ -32,8 +32,8 @@ QString Description(Failure failure) {
 }
 } // namespace
 
-platform::RuntimeError MakeError(Failure failure) {
-    return platform::RuntimeError(static_cast<int>(failure), Description(failure));
+platform::RuntimeError makeError(Failure failure) {
+    return platform::RuntimeError(static_cast<int>(failure), description(failure));
 }
 
 } // namespace locker::dataprotect

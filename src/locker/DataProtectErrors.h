@@ -18,6 +18,6 @@ enum class Failure {
     UnknownOperation = 438,       // a dispatch identifier that names no operation
 };
 
-[[nodiscard]] platform::RuntimeError MakeError(Failure failure);
+[[nodiscard]] platform::RuntimeError makeError(Failure failure);
 
 } // namespace locker::dataprotect

@@ -45,7 +45,7 @@ quint32 lanesOf(quint8 algorithm, quint8 lanes) {
 
 } // namespace
 
-QByteArray SerializeHeader(const Header& header) {
+QByteArray serializeHeader(const Header& header) {
     QByteArray bytes(HeaderSize, '\0');
     std::copy(Magic.begin(), Magic.end(), bytes.begin());
     bytes[VersionOffset] = char(Version);
@@ -57,11 +57,11 @@ QByteArray SerializeHeader(const Header& header) {
     putLittleEndian(bytes, MemLimitOffset, header.parameters.memLimitKiB);
     putBytes(bytes, SaltOffset, header.salt);
     putBytes(bytes, KeyCheckOffset, header.keyCheck);
-    putBytes(bytes, ChecksumOffset, HeaderChecksum(bytes));
+    putBytes(bytes, ChecksumOffset, headerChecksum(bytes));
     return bytes;
 }
 
-std::array<unsigned char, ChecksumSize> HeaderChecksum(QByteArrayView header) {
+std::array<unsigned char, ChecksumSize> headerChecksum(QByteArrayView header) {
     std::array<unsigned char, ChecksumSize> checksum{};
     crypto_generichash(checksum.data(), checksum.size(),
                        reinterpret_cast<const unsigned char*>(header.data()), ChecksumOffset,
@@ -69,7 +69,7 @@ std::array<unsigned char, ChecksumSize> HeaderChecksum(QByteArrayView header) {
     return checksum;
 }
 
-bool WithinLimits(const Parameters& parameters) {
+bool withinLimits(const Parameters& parameters) {
     return parameters.chunkShift >= MinChunkShift && parameters.chunkShift <= MaxChunkShift &&
            parameters.opsLimit >= MinOpsLimit && parameters.opsLimit <= MaxOpsLimit &&
            parameters.lanes >= 1 && parameters.lanes <= MaxLanes &&
@@ -78,28 +78,28 @@ bool WithinLimits(const Parameters& parameters) {
            quint64(parameters.opsLimit) * parameters.memLimitKiB <= MaxWorkKiB;
 }
 
-Header ParseHeader(QByteArrayView bytes) {
+Header parseHeader(QByteArrayView bytes) {
     const auto magicLength = std::min<qsizetype>(bytes.size(), Magic.size());
     if (!std::equal(bytes.begin(), bytes.begin() + magicLength, Magic.begin()))
-        throw MakeError(Failure::NotALocker);
+        throw makeError(Failure::NotALocker);
     if (bytes.size() <= VersionOffset)
-        throw MakeError(Failure::Truncated);
+        throw makeError(Failure::Truncated);
     if (quint8(bytes[VersionOffset]) != Version)
-        throw MakeError(Failure::UnsupportedVersion);
+        throw makeError(Failure::UnsupportedVersion);
     if (bytes.size() < HeaderSize)
-        throw MakeError(Failure::Truncated);
+        throw makeError(Failure::Truncated);
 
-    const auto checksum = HeaderChecksum(bytes);
+    const auto checksum = headerChecksum(bytes);
     if (sodium_memcmp(checksum.data(), bytes.data() + ChecksumOffset, ChecksumSize) != 0)
-        throw MakeError(Failure::HeaderDamaged);
+        throw makeError(Failure::HeaderDamaged);
 
     Header header;
     header.parameters.chunkShift = quint8(bytes[ChunkShiftOffset]);
     header.parameters.opsLimit = getLittleEndian(bytes, OpsLimitOffset);
     header.parameters.memLimitKiB = getLittleEndian(bytes, MemLimitOffset);
     header.parameters.lanes = lanesOf(quint8(bytes[AlgorithmOffset]), quint8(bytes[LanesOffset]));
-    if (header.parameters.lanes == 0 || !WithinLimits(header.parameters))
-        throw MakeError(Failure::UnsupportedParameters);
+    if (header.parameters.lanes == 0 || !withinLimits(header.parameters))
+        throw makeError(Failure::UnsupportedParameters);
     getBytes(bytes, SaltOffset, header.salt);
     getBytes(bytes, KeyCheckOffset, header.keyCheck);
     return header;

@@ -85,17 +85,17 @@ struct Header {
 };
 
 // The 68 header bytes of `header`, checksum included.
-[[nodiscard]] QByteArray SerializeHeader(const Header& header);
+[[nodiscard]] QByteArray serializeHeader(const Header& header);
 
 // The checksum of the first 52 bytes of a serialized header.
-[[nodiscard]] std::array<unsigned char, ChecksumSize> HeaderChecksum(QByteArrayView header);
+[[nodiscard]] std::array<unsigned char, ChecksumSize> headerChecksum(QByteArrayView header);
 
 // Checks the bytes at the start of a locker file and returns its fields. `bytes` holds the
 // whole header when the file is long enough. Raises the format's errors: not a locker,
 // unsupported version, truncated, damaged header, parameters outside the limits above.
-[[nodiscard]] Header ParseHeader(QByteArrayView bytes);
+[[nodiscard]] Header parseHeader(QByteArrayView bytes);
 
 // Whether a reader accepts these parameters.
-[[nodiscard]] bool WithinLimits(const Parameters& parameters);
+[[nodiscard]] bool withinLimits(const Parameters& parameters);
 
 } // namespace locker::dataprotect

@@ -8,10 +8,10 @@ namespace locker::dataprotect {
 
 namespace {
 
-bool MultiBufferPreferred() {
+bool multiBufferPreferred() {
 #ifdef VRL_HAVE_IPSEC_MB
-    static const bool preferred = qgetenv("VRL_AES").toLower() != "openssl" && MultiBufferUsable();
-    return preferred;
+    static const bool Preferred = qgetenv("VRL_AES").toLower() != "openssl" && multiBufferUsable();
+    return Preferred;
 #else
     return false;
 #endif
@@ -19,17 +19,17 @@ bool MultiBufferPreferred() {
 
 } // namespace
 
-std::unique_ptr<Gcm> MakeGcm(const unsigned char* key, Gcm::Library library) {
-    if (library == Gcm::Library::Preferred && MultiBufferPreferred()) {
+std::unique_ptr<Gcm> makeGcm(const unsigned char* key, Gcm::Library library) {
+    if (library == Gcm::Library::Preferred && multiBufferPreferred()) {
 #ifdef VRL_HAVE_IPSEC_MB
-        return MakeMultiBufferGcm(key);
+        return makeMultiBufferGcm(key);
 #endif
     }
-    return MakeOpenSslGcm(key);
+    return makeOpenSslGcm(key);
 }
 
-const char* PreferredGcmName() {
-    return MultiBufferPreferred() ? "multi-buffer library" : "OpenSSL";
+const char* preferredGcmName() {
+    return multiBufferPreferred() ? "multi-buffer library" : "OpenSSL";
 }
 
 } // namespace locker::dataprotect

@@ -22,11 +22,11 @@ public:
     virtual ~Gcm() = default;
 
     // Enciphers `length` bytes at `data` in place and writes the tag.
-    virtual void Seal(const unsigned char* nonce, std::span<const unsigned char> associatedData,
+    virtual void seal(const unsigned char* nonce, std::span<const unsigned char> associatedData,
                       unsigned char* data, std::size_t length, unsigned char* tag) = 0;
     // Deciphers in place and returns whether `tag` matches (compared in constant time). On a
     // mismatch the buffer holds unauthenticated bytes that the caller discards.
-    [[nodiscard]] virtual bool Open(const unsigned char* nonce,
+    [[nodiscard]] virtual bool open(const unsigned char* nonce,
                                     std::span<const unsigned char> associatedData,
                                     unsigned char* data, std::size_t length,
                                     const unsigned char* tag) = 0;
@@ -34,10 +34,10 @@ public:
 
 // A cipher under the KeySize bytes at `key`; one object per thread. Raises the cipher
 // library's failure when the library cannot be set up.
-[[nodiscard]] std::unique_ptr<Gcm> MakeGcm(const unsigned char* key,
+[[nodiscard]] std::unique_ptr<Gcm> makeGcm(const unsigned char* key,
                                            Gcm::Library library = Gcm::Library::Preferred);
 
 // The library that Library::Preferred stands for in this process, for benchmarks and reports.
-[[nodiscard]] const char* PreferredGcmName();
+[[nodiscard]] const char* preferredGcmName();
 
 } // namespace locker::dataprotect

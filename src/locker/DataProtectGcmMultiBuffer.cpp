@@ -22,37 +22,37 @@ public:
             throw platform::RuntimeError(platform::err::OutOfMemory);
         IMB_ARCH architecture{};
         init_mb_mgr_auto(m_manager.get(), &architecture);
-        Check();
-        IMB_AES256_GCM_PRE(m_manager.get(), key, KeyData());
-        Check();
+        check();
+        IMB_AES256_GCM_PRE(m_manager.get(), key, keyData());
+        check();
     }
 
-    void Seal(const unsigned char* nonce, std::span<const unsigned char> associatedData,
+    void seal(const unsigned char* nonce, std::span<const unsigned char> associatedData,
               unsigned char* data, std::size_t length, unsigned char* tag) override {
         gcm_context_data context;
-        IMB_AES256_GCM_ENC(m_manager.get(), KeyData(), &context, data, data, length, nonce,
+        IMB_AES256_GCM_ENC(m_manager.get(), keyData(), &context, data, data, length, nonce,
                            associatedData.data(), associatedData.size(), tag, TagSize);
         sodium_memzero(&context, sizeof context);
-        Check();
+        check();
     }
 
-    bool Open(const unsigned char* nonce, std::span<const unsigned char> associatedData,
+    bool open(const unsigned char* nonce, std::span<const unsigned char> associatedData,
               unsigned char* data, std::size_t length, const unsigned char* tag) override {
         gcm_context_data context;
         unsigned char computed[TagSize];
-        IMB_AES256_GCM_DEC(m_manager.get(), KeyData(), &context, data, data, length, nonce,
+        IMB_AES256_GCM_DEC(m_manager.get(), keyData(), &context, data, data, length, nonce,
                            associatedData.data(), associatedData.size(), computed, TagSize);
         sodium_memzero(&context, sizeof context);
-        Check();
+        check();
         return sodium_memcmp(computed, tag, TagSize) == 0;
     }
 
 private:
-    gcm_key_data* KeyData() { return reinterpret_cast<gcm_key_data*>(m_keyData.data()); }
+    gcm_key_data* keyData() { return reinterpret_cast<gcm_key_data*>(m_keyData.data()); }
 
-    void Check() {
+    void check() {
         if (imb_get_errno(m_manager.get()) != 0)
-            throw MakeError(Failure::CipherLibrary);
+            throw makeError(Failure::CipherLibrary);
     }
 
     struct ManagerFree {
@@ -64,12 +64,12 @@ private:
 
 } // namespace
 
-bool MultiBufferUsable() {
+bool multiBufferUsable() {
     const uint64_t needed = IMB_FEATURE_AESNI | IMB_FEATURE_PCLMULQDQ;
     return (imb_get_feature_flags() & needed) == needed;
 }
 
-std::unique_ptr<Gcm> MakeMultiBufferGcm(const unsigned char* key) {
+std::unique_ptr<Gcm> makeMultiBufferGcm(const unsigned char* key) {
     return std::make_unique<MultiBufferGcm>(key);
 }
 

@@ -24,6 +24,6 @@ struct Argon2idInput {
 // there are cores (at most one a lane). The memory is wiped before it is given back.
 // Raises out of memory (7) when the memory cannot be had, and the cipher library's failure
 // when the library refuses the parameters.
-void Argon2id(std::span<unsigned char> out, const Argon2idInput& input, const Argon2idCost& cost);
+void argon2id(std::span<unsigned char> out, const Argon2idInput& input, const Argon2idCost& cost);
 
 } // namespace locker::dataprotect

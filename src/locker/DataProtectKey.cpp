@@ -22,26 +22,26 @@ Password::Password(const QString& text) : Password(text.toUtf8()) {}
 
 Password::Password(QByteArray&& utf8) : m_bytes(std::size_t(utf8.size())) {
     std::memcpy(m_bytes.data(), utf8.constData(), m_bytes.size());
-    Wipe(utf8.data(), std::size_t(utf8.size())); // the unlocked copy
+    wipe(utf8.data(), std::size_t(utf8.size())); // the unlocked copy
 }
 
-void Wipe(void* data, std::size_t length) {
+void wipe(void* data, std::size_t length) {
     sodium_memzero(data, length);
 }
 
-Header NewHeader(const Parameters& parameters) {
-    InitialiseSodium();
+Header newHeader(const Parameters& parameters) {
+    initialiseSodium();
     Header header;
     header.parameters = parameters;
     randombytes_buf(header.salt.data(), header.salt.size());
     return header;
 }
 
-void DeriveKeys(const Password& password, const Header& header, FileKeys& keys) {
-    InitialiseSodium();
+void deriveKeys(const Password& password, const Header& header, FileKeys& keys) {
+    initialiseSodium();
     Secret<crypto_kdf_KEYBYTES> master;
     const Parameters& cost = header.parameters;
-    Argon2id({master.data(), master.size()}, {password.bytes(), header.salt},
+    argon2id({master.data(), master.size()}, {password.bytes(), header.salt},
              {cost.opsLimit, cost.memLimitKiB, cost.lanes});
     crypto_kdf_derive_from_key(keys.chunkKey.data(), keys.chunkKey.size(), ChunkKeyId,
                                SubkeyContext, master.data());
@@ -49,7 +49,7 @@ void DeriveKeys(const Password& password, const Header& header, FileKeys& keys) 
                                SubkeyContext, master.data());
 }
 
-bool KeyCheckMatches(const Header& header, const FileKeys& keys) {
+bool keyCheckMatches(const Header& header, const FileKeys& keys) {
     return sodium_memcmp(header.keyCheck.data(), keys.keyCheck.data(), KeyCheckSize) == 0;
 }
 

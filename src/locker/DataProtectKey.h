@@ -15,7 +15,7 @@ namespace locker::dataprotect {
 inline constexpr int ChunkKeySize = 32; // AES-256
 
 // Wipes `length` bytes at `data`.
-void Wipe(void* data, std::size_t length);
+void wipe(void* data, std::size_t length);
 
 // N bytes of key material in locked memory, wiped when they go out of scope.
 template <std::size_t N> class Secret {
@@ -53,12 +53,12 @@ struct FileKeys {
 
 // Raises out of memory (7) when the derivation cannot get its memory, the cipher library's
 // failure when the library fails.
-void DeriveKeys(const Password& password, const Header& header, FileKeys& keys);
+void deriveKeys(const Password& password, const Header& header, FileKeys& keys);
 
 // Whether the key check in `header` matches the derived one (compared in constant time).
-[[nodiscard]] bool KeyCheckMatches(const Header& header, const FileKeys& keys);
+[[nodiscard]] bool keyCheckMatches(const Header& header, const FileKeys& keys);
 
 // A header for a new locker file: `parameters`, a random salt, no key check yet.
-[[nodiscard]] Header NewHeader(const Parameters& parameters);
+[[nodiscard]] Header newHeader(const Parameters& parameters);
 
 } // namespace locker::dataprotect

@@ -7,13 +7,13 @@
 
 namespace locker::dataprotect {
 
-void InitialiseSodium() {
+void initialiseSodium() {
     if (sodium_init() < 0)
-        throw MakeError(Failure::CipherLibrary);
+        throw makeError(Failure::CipherLibrary);
 }
 
 LockedBytes::LockedBytes(std::size_t size) : m_size(size) {
-    InitialiseSodium();
+    initialiseSodium();
     m_data = static_cast<unsigned char*>(sodium_malloc(size == 0 ? 1 : size));
     if (!m_data)
         throw platform::RuntimeError(platform::err::OutOfMemory);

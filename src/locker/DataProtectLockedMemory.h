@@ -24,6 +24,6 @@ private:
 };
 
 // Starts libsodium once; raises the cipher library's failure when it cannot start.
-void InitialiseSodium();
+void initialiseSodium();
 
 } // namespace locker::dataprotect

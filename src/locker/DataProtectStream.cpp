@@ -19,13 +19,13 @@ void writeBlock(QIODevice& device, const Block& block) {
 
 } // namespace
 
-void ProtectStream(QIODevice& source, QIODevice& locker, const Password& password,
+void protectStream(QIODevice& source, QIODevice& locker, const Password& password,
                    const Parameters& parameters) {
-    Header header = NewHeader(parameters);
+    Header header = newHeader(parameters);
     FileKeys keys;
-    DeriveKeys(password, header, keys);
+    deriveKeys(password, header, keys);
     header.keyCheck = keys.keyCheck;
-    const QByteArray headerBytes = SerializeHeader(header);
+    const QByteArray headerBytes = serializeHeader(header);
     writeAll(locker, headerBytes.constData(), headerBytes.size());
 
     const qsizetype chunkSize = header.chunkSize();
@@ -39,7 +39,7 @@ void ProtectStream(QIODevice& source, QIODevice& locker, const Password& passwor
     steps.makeWorker = [&keys, &headerBytes] {
         auto cipher = std::make_shared<StreamCipher>(keys.chunkKey.data(), headerBytes);
         return [cipher](Block& block) {
-            cipher->Seal(block.index, block.last, block.data, block.length);
+            cipher->seal(block.index, block.last, block.data, block.length);
             block.length += TagSize;
         };
     };
@@ -50,10 +50,10 @@ void ProtectStream(QIODevice& source, QIODevice& locker, const Password& passwor
 UnprotectStream::UnprotectStream(QIODevice& locker, const Password& password)
     : m_locker(locker), m_headerBytes(HeaderSize, '\0') {
     m_headerBytes.resize(readFully(locker, m_headerBytes.data(), HeaderSize));
-    m_header = ParseHeader(m_headerBytes);
-    DeriveKeys(password, m_header, m_keys);
-    if (!KeyCheckMatches(m_header, m_keys))
-        throw MakeError(Failure::WrongPassword);
+    m_header = parseHeader(m_headerBytes);
+    deriveKeys(password, m_header, m_keys);
+    if (!keyCheckMatches(m_header, m_keys))
+        throw makeError(Failure::WrongPassword);
 }
 
 void UnprotectStream::copyTo(QIODevice& output) {
@@ -63,16 +63,16 @@ void UnprotectStream::copyTo(QIODevice& output) {
     steps.read = [this, recordSize](Block& block) {
         block.length = readFully(m_locker, reinterpret_cast<char*>(block.data), recordSize);
         if (block.length == 0)
-            throw MakeError(Failure::Truncated); // ends after a full chunk, before the last
+            throw makeError(Failure::Truncated); // ends after a full chunk, before the last
         if (block.length < TagSize)
-            throw MakeError(Failure::ChunkDamaged);
+            throw makeError(Failure::ChunkDamaged);
         block.last = block.length < recordSize;
     };
     steps.makeWorker = [this] {
         auto cipher = std::make_shared<StreamCipher>(m_keys.chunkKey.data(), m_headerBytes);
         return [cipher](Block& block) {
-            if (!cipher->Open(block.index, block.last, block.data, block.length))
-                throw MakeError(Failure::ChunkDamaged);
+            if (!cipher->open(block.index, block.last, block.data, block.length))
+                throw makeError(Failure::ChunkDamaged);
             block.length -= TagSize;
         };
     };

@@ -12,7 +12,7 @@ namespace locker::dataprotect {
 
 // Writes a locker of everything `source` holds to `locker`, under `password`, with a fresh
 // salt and therefore fresh keys.
-void ProtectStream(QIODevice& source, QIODevice& locker, const Password& password,
+void protectStream(QIODevice& source, QIODevice& locker, const Password& password,
                    const Parameters& parameters);
 
 // A locker being read. Construction reads and checks the header and the password, so that a

@@ -47,7 +47,7 @@ constexpr int ProtectCount = 1;
 
 void invokeDataProtect(int dispid, const QString& from, const QString& to,
                        const QString& password) {
-    DataProtect().Invoke(dispid, {from, to, password, ProtectVersion, ProtectFlags, ProtectCount});
+    DataProtect().invoke(dispid, {from, to, password, ProtectVersion, ProtectFlags, ProtectCount});
 }
 
 // Runs a take out of the cross-password method: its failures that name no file are about
@@ -177,7 +177,7 @@ Layout settleLayout(const KeyMaterial& key, int keyType, FileSource& locker) {
 
 } // namespace
 
-void PutAway(const QString& sbjFileName, const QString& objFileName, const QString& strPassWd,
+void putAway(const QString& sbjFileName, const QString& objFileName, const QString& strPassWd,
              int keyType, const std::optional<QString>& strAppName,
              const ProgressCallback& progress) {
     const KeyMaterial key = keyFor(strPassWd, keyType);
@@ -212,13 +212,13 @@ void PutAway(const QString& sbjFileName, const QString& objFileName, const QStri
     out.commit();
 }
 
-std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
+std::optional<QString> takeOut(const QString& objFileName, QIODevice& output,
                                const QString& strPassWd, int keyType, int appMode,
                                const ProgressCallback& progress) {
     const KeyMaterial key = keyFor(strPassWd, keyType);
     if (keyType == CrossPasswordMethod) {
         aboutLocker(objFileName, [&] {
-            DataProtect().UnprotectTo(objFileName, output, strPassWd, ProtectVersion, ProtectFlags,
+            DataProtect().unprotectTo(objFileName, output, strPassWd, ProtectVersion, ProtectFlags,
                                       ProtectCount);
         });
         return std::nullopt;
@@ -250,7 +250,7 @@ std::optional<QString> TakeOut(const QString& objFileName, QIODevice& output,
     return appName;
 }
 
-std::optional<QString> TakeOut(const QString& objFileName, const QString& outFileName,
+std::optional<QString> takeOut(const QString& objFileName, const QString& outFileName,
                                const QString& strPassWd, int keyType, int appMode,
                                const ProgressCallback& progress) {
     // Check the key and the locker file before anything is created.
@@ -265,7 +265,7 @@ std::optional<QString> TakeOut(const QString& objFileName, const QString& outFil
     (void)FileSource(objFileName);
 
     platform::ReplacingFile out(outFileName, platform::ReplacingFile::Access::OwnerOnly);
-    auto appName = TakeOut(objFileName, out.device(), strPassWd, keyType, appMode, progress);
+    auto appName = takeOut(objFileName, out.device(), strPassWd, keyType, appMode, progress);
     out.commit();
     return appName;
 }

@@ -24,16 +24,16 @@ public:
                  Engine engine = Engine::Preferred);
 
     // Enciphers `length` bytes at `data` in place and puts the tag after them.
-    void Seal(quint64 index, bool last, unsigned char* data, qsizetype length);
+    void seal(quint64 index, bool last, unsigned char* data, qsizetype length);
 
     // Checks the tag at the end of the `recordLength` bytes at `data` and deciphers the rest
     // in place; false when the record does not authenticate.
-    [[nodiscard]] bool Open(quint64 index, bool last, unsigned char* data, qsizetype recordLength);
+    [[nodiscard]] bool open(quint64 index, bool last, unsigned char* data, qsizetype recordLength);
 
 private:
     // Sets the nonce of record `index` and the last-record flag.
-    void Prepare(quint64 index, bool last);
-    [[nodiscard]] std::span<const unsigned char> AssociatedData() const;
+    void prepare(quint64 index, bool last);
+    [[nodiscard]] std::span<const unsigned char> associatedData() const;
 
     std::unique_ptr<Gcm> m_gcm;
     std::array<unsigned char, Gcm::NonceSize> m_nonce{};

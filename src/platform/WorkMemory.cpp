@@ -11,20 +11,20 @@ namespace {
 
 constexpr std::uintptr_t HugePage = std::uintptr_t(2) << 20;
 
-std::uintptr_t RoundUp(std::uintptr_t value, std::uintptr_t multiple) {
+std::uintptr_t roundUp(std::uintptr_t value, std::uintptr_t multiple) {
     return (value + multiple - 1) / multiple * multiple;
 }
 
-std::size_t PageSize() {
+std::size_t pageSize() {
     return std::size_t(sysconf(_SC_PAGESIZE));
 }
 
 } // namespace
 
-void* MapWorkMemory(std::size_t bytes) {
+void* mapWorkMemory(std::size_t bytes) {
     if (bytes == 0)
         return nullptr;
-    const std::size_t length = RoundUp(bytes, PageSize());
+    const std::size_t length = roundUp(bytes, pageSize());
     if (length + HugePage < length)
         return nullptr;
     // Mapped a huge page larger, then trimmed to a huge-page boundary, so that the kernel can
@@ -34,7 +34,7 @@ void* MapWorkMemory(std::size_t bytes) {
     if (mapped == MAP_FAILED)
         return nullptr;
     const auto base = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t start = RoundUp(base, HugePage);
+    const std::uintptr_t start = roundUp(base, HugePage);
     if (start > base)
         munmap(mapped, start - base);
     const std::uintptr_t end = start + length, mappedEnd = base + length + HugePage;
@@ -48,15 +48,15 @@ void* MapWorkMemory(std::size_t bytes) {
 #ifdef MADV_DONTDUMP
     madvise(memory, length, MADV_DONTDUMP);
 #endif
-    const std::size_t page = PageSize();
+    const std::size_t page = pageSize();
     for (std::size_t offset = 0; offset < length; offset += page)
         static_cast<volatile unsigned char*>(memory)[offset] = 0;
     return memory;
 }
 
-void UnmapWorkMemory(void* memory, std::size_t bytes) {
+void unmapWorkMemory(void* memory, std::size_t bytes) {
     if (memory)
-        munmap(memory, RoundUp(bytes, PageSize()));
+        munmap(memory, roundUp(bytes, pageSize()));
 }
 
 } // namespace platform

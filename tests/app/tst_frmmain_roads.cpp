@@ -297,7 +297,7 @@ QString FrmMainRoadsTest::write(const QString& name, const QByteArray& bytes) {
 QString FrmMainRoadsTest::makeLocker(const QString& name, int keyType, const QString& password,
                                      const std::optional<QString>& application) {
     const QString source = write(u"source.txt"_s, Plain);
-    locker::PutAway(source, path(name), password, keyType, application);
+    locker::putAway(source, path(name), password, keyType, application);
     return path(name);
 }
 

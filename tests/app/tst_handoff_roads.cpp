@@ -110,7 +110,7 @@ QString HandOffRoadsTest::write(const QString& name, const QByteArray& bytes, bo
 }
 
 void HandOffRoadsTest::makeLocker(const std::optional<QString>& application) const {
-    locker::PutAway(write(u"source.txt"_s, Plain), path(u"a.vrl"_s), u"key"_s, locker::SimpleMethod,
+    locker::putAway(write(u"source.txt"_s, Plain), path(u"a.vrl"_s), u"key"_s, locker::SimpleMethod,
                     application);
     QFile::remove(path(u"source.txt"_s));
 }
@@ -120,7 +120,7 @@ QByteArray HandOffRoadsTest::takenOut(const QString& lockerName) const {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     try {
-        locker::TakeOut(path(lockerName), buffer, u"key"_s, locker::SimpleMethod,
+        locker::takeOut(path(lockerName), buffer, u"key"_s, locker::SimpleMethod,
                         locker::RecordedApplication);
     } catch (const std::exception&) {
         return "<none>";

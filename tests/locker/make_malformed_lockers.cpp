@@ -48,7 +48,7 @@ QByteArray Lock(const QByteArray& plain, const QString& password, quint32 lanes 
     input.open(QIODevice::ReadOnly);
     QBuffer output;
     output.open(QIODevice::WriteOnly);
-    ProtectStream(input, output, Password(password), parameters);
+    protectStream(input, output, Password(password), parameters);
     return output.data();
 }
 
@@ -66,7 +66,7 @@ void PutLittleEndian(QByteArray& bytes, int offset, quint32 value) {
 // itself is what a reader meets.
 template <typename Change> QByteArray Resealed(QByteArray bytes, Change change) {
     change(bytes);
-    const auto checksum = HeaderChecksum(bytes);
+    const auto checksum = headerChecksum(bytes);
     std::copy(checksum.begin(), checksum.end(), bytes.begin() + ChecksumOffset);
     return bytes;
 }

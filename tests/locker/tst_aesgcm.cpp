@@ -36,7 +36,7 @@ Bytes randomBytes(QRandomGenerator& random, std::size_t length) {
 class AesGcmTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { qInfo("preferred library: %s", PreferredGcmName()); }
+    void initTestCase() { qInfo("preferred library: %s", preferredGcmName()); }
 
     // The AES-256 cases of the GCM paper (test cases 13 to 16).
     void publishedVectors_data() {
@@ -84,14 +84,14 @@ private Q_SLOTS:
         QFETCH(QByteArray, plaintext);
         QFETCH(QByteArray, ciphertext);
         QFETCH(QByteArray, tag);
-        const auto gcm = MakeGcm(bytesOf(key), library);
+        const auto gcm = makeGcm(bytesOf(key), library);
         QByteArray data = plaintext, actualTag(16, '\0');
         auto* bytes = reinterpret_cast<unsigned char*>(data.data());
-        gcm->Seal(bytesOf(nonce), spanOf(associatedData), bytes, std::size_t(data.size()),
+        gcm->seal(bytesOf(nonce), spanOf(associatedData), bytes, std::size_t(data.size()),
                   reinterpret_cast<unsigned char*>(actualTag.data()));
         QCOMPARE(data.toHex(), ciphertext.toHex());
         QCOMPARE(actualTag.toHex(), tag);
-        QVERIFY(gcm->Open(bytesOf(nonce), spanOf(associatedData), bytes, std::size_t(data.size()),
+        QVERIFY(gcm->open(bytesOf(nonce), spanOf(associatedData), bytes, std::size_t(data.size()),
                           bytesOf(actualTag)));
         QCOMPARE(data, plaintext);
     }
@@ -114,17 +114,17 @@ private Q_SLOTS:
             const std::size_t length = lengths[i], offset = i % 3, guard = 64;
             if (i % 7 == 0) {
                 key = randomBytes(random, 32);
-                preferred = MakeGcm(key.data(), Library::Preferred);
-                openSsl = MakeGcm(key.data(), Library::OpenSsl);
+                preferred = makeGcm(key.data(), Library::Preferred);
+                openSsl = makeGcm(key.data(), Library::OpenSsl);
             }
             const Bytes nonce = randomBytes(random, 12), ad = randomBytes(random, i % 81);
             const Bytes buffer = randomBytes(random, offset + length + guard);
             Bytes expected = buffer, actual = buffer, expectedTag(16), tag(16);
-            openSsl->Seal(nonce.data(), ad, expected.data() + offset, length, expectedTag.data());
-            preferred->Seal(nonce.data(), ad, actual.data() + offset, length, tag.data());
+            openSsl->seal(nonce.data(), ad, expected.data() + offset, length, expectedTag.data());
+            preferred->seal(nonce.data(), ad, actual.data() + offset, length, tag.data());
             QVERIFY2(actual == expected && tag == expectedTag,
                      qPrintable(QStringLiteral("length %1").arg(length)));
-            QVERIFY(preferred->Open(nonce.data(), ad, actual.data() + offset, length, tag.data()));
+            QVERIFY(preferred->open(nonce.data(), ad, actual.data() + offset, length, tag.data()));
             QVERIFY2(actual == buffer, qPrintable(QStringLiteral("length %1").arg(length)));
         }
     }
@@ -139,12 +139,12 @@ private Q_SLOTS:
         QRandomGenerator random(5);
         const Bytes key = randomBytes(random, 32), nonce = randomBytes(random, 12),
                     ad = randomBytes(random, 69), plaintext = randomBytes(random, 1000);
-        const auto gcm = MakeGcm(key.data(), library);
+        const auto gcm = makeGcm(key.data(), library);
         Bytes sealed = plaintext, tag(16);
-        gcm->Seal(nonce.data(), ad, sealed.data(), sealed.size(), tag.data());
+        gcm->seal(nonce.data(), ad, sealed.data(), sealed.size(), tag.data());
 
         const auto opens = [&](Bytes n, Bytes a, Bytes data, Bytes t, std::size_t length) {
-            return gcm->Open(n.data(), a, data.data(), length, t.data());
+            return gcm->open(n.data(), a, data.data(), length, t.data());
         };
         const auto flipped = [](Bytes bytes, std::size_t bit) {
             bytes[bit / 8] ^= static_cast<unsigned char>(1u << (bit % 8));

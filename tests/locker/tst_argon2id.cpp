@@ -19,7 +19,7 @@ std::span<const unsigned char> bytesOf(const QByteArray& bytes) {
 
 QByteArray tagOf(const Argon2idInput& input, const Argon2idCost& cost, int length) {
     QByteArray tag(length, '\0');
-    Argon2id({reinterpret_cast<unsigned char*>(tag.data()), std::size_t(length)}, input, cost);
+    argon2id({reinterpret_cast<unsigned char*>(tag.data()), std::size_t(length)}, input, cost);
     return tag.toHex();
 }
 

@@ -69,7 +69,7 @@ private Q_SLOTS:
     // The switch that forces OpenSSL is honoured, so that its run of this suite is one.
     void aesLibrarySwitch() {
         if (qgetenv("VRL_AES") == "openssl")
-            QCOMPARE(dp::PreferredGcmName(), "OpenSSL");
+            QCOMPARE(dp::preferredGcmName(), "OpenSSL");
     }
 
     void roundTrip_data() {
@@ -97,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(readFile(path(u"out"_s)), plain);
         QBuffer device;
         device.open(QIODevice::WriteOnly);
-        dataProtect.UnprotectTo(path(u"locker.vrl"_s), device, Password, 1, 0, 1);
+        dataProtect.unprotectTo(path(u"locker.vrl"_s), device, Password, 1, 0, 1);
         QCOMPARE(device.data(), plain);
     }
 
@@ -237,7 +237,7 @@ private Q_SLOTS:
         QBuffer device;
         device.open(QIODevice::WriteOnly);
         QCOMPARE(errorNumberOf([&] {
-                     dataProtect.UnprotectTo(path(u"absent.vrl"_s), device, Password, 1, 0, 1);
+                     dataProtect.unprotectTo(path(u"absent.vrl"_s), device, Password, 1, 0, 1);
                  }),
                  53);
         for (const char* name : {"absent", "absent.vrl", "absent.out"})
@@ -271,16 +271,16 @@ private Q_SLOTS:
     void invokeByDispatchIdentifier() {
         writeFile(path(u"plain"_s), "dispatched");
         DataProtect dataProtect(FastParameters());
-        dataProtect.Invoke(0x60030000, {path(u"plain"_s), path(u"inv.vrl"_s), Password, 1, 0, 1});
-        dataProtect.Invoke(0x60030001, {path(u"inv.vrl"_s), path(u"inv.out"_s), Password, 1, 0, 1});
+        dataProtect.invoke(0x60030000, {path(u"plain"_s), path(u"inv.vrl"_s), Password, 1, 0, 1});
+        dataProtect.invoke(0x60030001, {path(u"inv.vrl"_s), path(u"inv.out"_s), Password, 1, 0, 1});
         QCOMPARE(readFile(path(u"inv.out"_s)), QByteArray("dispatched"));
-        QCOMPARE(errorNumberOf([&] { dataProtect.Invoke(0x60030002, {}); }), 438);
+        QCOMPARE(errorNumberOf([&] { dataProtect.invoke(0x60030002, {}); }), 438);
         QCOMPARE(errorNumberOf([&] {
-                     dataProtect.Invoke(0x60030001, {path(u"inv.vrl"_s), path(u"inv.out"_s)});
+                     dataProtect.invoke(0x60030001, {path(u"inv.vrl"_s), path(u"inv.out"_s)});
                  }),
                  5);
         QCOMPARE(errorNumberOf([&] {
-                     dataProtect.Invoke(0x60030001, {path(u"inv.vrl"_s), path(u"inv.out"_s),
+                     dataProtect.invoke(0x60030001, {path(u"inv.vrl"_s), path(u"inv.out"_s),
                                                      Password, u"1"_s, 0, 1});
                  }),
                  5);
@@ -296,14 +296,14 @@ private Q_SLOTS:
         device.open(QIODevice::WriteOnly);
         DataProtect dataProtect;
         QCOMPARE(errorNumberOf([&] {
-                     dataProtect.UnprotectTo(path(u"device.vrl"_s), device, u"wrong"_s, 1, 0, 1);
+                     dataProtect.unprotectTo(path(u"device.vrl"_s), device, u"wrong"_s, 1, 0, 1);
                  }),
                  WrongPassword);
         QCOMPARE(device.size(), 0);
         locker[locker.size() - 20] = char(locker[locker.size() - 20] ^ 1);
         writeFile(path(u"device.vrl"_s), locker);
         QCOMPARE(errorNumberOf([&] {
-                     dataProtect.UnprotectTo(path(u"device.vrl"_s), device, Password, 1, 0, 1);
+                     dataProtect.unprotectTo(path(u"device.vrl"_s), device, Password, 1, 0, 1);
                  }),
                  ChunkDamaged);
         QCOMPARE(device.data(), plain.left(3 * Small));
@@ -315,7 +315,7 @@ private Q_SLOTS:
         writeFile(path(u"fail.vrl"_s), Protect(plain, FastParameters()));
         FailingDevice device(1000);
         QCOMPARE(errorNumberOf([&] {
-                     DataProtect().UnprotectTo(path(u"fail.vrl"_s), device, Password, 1, 0, 1);
+                     DataProtect().unprotectTo(path(u"fail.vrl"_s), device, Password, 1, 0, 1);
                  }),
                  57);
         QCOMPARE(device.written, plain.left(1000));
@@ -335,9 +335,9 @@ private Q_SLOTS:
                 const QByteArray plain = randomBytes(length, length);
                 const bool last = length < 64;
                 QByteArray record = plain + QByteArray(dp::TagSize, '\0');
-                seal.Seal(7, last, reinterpret_cast<unsigned char*>(record.data()), length);
+                seal.seal(7, last, reinterpret_cast<unsigned char*>(record.data()), length);
                 const auto opens = [&](quint64 index, bool asLast, QByteArray bytes) {
-                    return open.Open(index, asLast, reinterpret_cast<unsigned char*>(bytes.data()),
+                    return open.open(index, asLast, reinterpret_cast<unsigned char*>(bytes.data()),
                                      bytes.size()) &&
                            bytes.left(length) == plain;
                 };

@@ -49,7 +49,7 @@ class LockerTest : public QObject {
     QByteArray putAway(const QByteArray& source, const QString& key, int method,
                        const std::optional<QString>& app = std::nullopt) {
         writeFile(path(QStringLiteral("source")), source);
-        locker::PutAway(path(QStringLiteral("source")), path(QStringLiteral("locker")), key, method,
+        locker::putAway(path(QStringLiteral("source")), path(QStringLiteral("locker")), key, method,
                         app);
         return readFile(path(QStringLiteral("locker")));
     }
@@ -58,7 +58,7 @@ class LockerTest : public QObject {
                        int appMode = locker::RecordedApplication,
                        std::optional<QString>* app = nullptr) {
         writeFile(path(QStringLiteral("locker")), lockerBytes);
-        const auto recorded = locker::TakeOut(path(QStringLiteral("locker")),
+        const auto recorded = locker::takeOut(path(QStringLiteral("locker")),
                                               path(QStringLiteral("out")), key, method, appMode);
         if (app)
             *app = recorded;
@@ -231,10 +231,10 @@ private Q_SLOTS:
         const QStringList before = entries(m_dir.path());
         auto put = [&](const QString& from, const QString& to, const QString& k,
                        std::optional<QString> app = std::nullopt) {
-            return errorNumberOf([&] { locker::PutAway(from, to, k, method, app); });
+            return errorNumberOf([&] { locker::putAway(from, to, k, method, app); });
         };
         auto take = [&](const QString& from, const QString& to, const QString& k) {
-            return errorNumberOf([&] { locker::TakeOut(from, to, k, method, 1); });
+            return errorNumberOf([&] { locker::takeOut(from, to, k, method, 1); });
         };
         const QString missing = path(QStringLiteral("missing"));
         const QString empty = path(QStringLiteral("empty"));
@@ -289,9 +289,9 @@ private Q_SLOTS:
         QFETCH(int, expected);
         const QString missing = path(QStringLiteral("missing"));
         const QString target = path(QStringLiteral("target"));
-        QCOMPARE(errorNumberOf([&] { locker::PutAway(missing, target, password, method); }),
+        QCOMPARE(errorNumberOf([&] { locker::putAway(missing, target, password, method); }),
                  expected);
-        QCOMPARE(errorNumberOf([&] { locker::TakeOut(missing, target, password, method, 1); }),
+        QCOMPARE(errorNumberOf([&] { locker::takeOut(missing, target, password, method, 1); }),
                  expected);
         QCOMPARE(entries(m_dir.path()), QStringList());
     }
@@ -304,14 +304,14 @@ private Q_SLOTS:
         writeFile(target, "old");
         writeFile(path(QStringLiteral("source")), randomBytes(11, 3));
         QCOMPARE(errorNumberOf([&] {
-                     locker::PutAway(path(QStringLiteral("source")), target, key, CylinderMethod);
+                     locker::putAway(path(QStringLiteral("source")), target, key, CylinderMethod);
                  }),
                  err::IndexOutOfRange);
         QCOMPARE(readFile(target), QByteArray("old"));
         // The same file taken out: the position lies beyond it.
         writeFile(target, QByteArray(21, 'x'));
         QCOMPARE(errorNumberOf([&] {
-                     locker::TakeOut(target, path(QStringLiteral("out")), key, CylinderMethod, 0);
+                     locker::takeOut(target, path(QStringLiteral("out")), key, CylinderMethod, 0);
                  }),
                  err::IndexOutOfRange);
         QVERIFY(!QFile::exists(path(QStringLiteral("out"))));
@@ -322,9 +322,9 @@ private Q_SLOTS:
         const QByteArray data = randomBytes(1000, 9);
         for (int method : {SimpleMethod, CylinderMethod}) {
             writeFile(file, data);
-            locker::PutAway(file, file, QStringLiteral("k3y"), method);
+            locker::putAway(file, file, QStringLiteral("k3y"), method);
             QCOMPARE(readFile(file).size(), data.size() + 10);
-            locker::TakeOut(file, file, QStringLiteral("k3y"), method, 1);
+            locker::takeOut(file, file, QStringLiteral("k3y"), method, 1);
             QCOMPARE(readFile(file), data);
         }
     }
@@ -339,7 +339,7 @@ private Q_SLOTS:
                                           QStringLiteral("/bin/true"));
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
-        const auto app = locker::TakeOut(path(QStringLiteral("locker")), buffer,
+        const auto app = locker::takeOut(path(QStringLiteral("locker")), buffer,
                                          QStringLiteral("k"), CylinderMethod, 1);
         QCOMPARE(buffer.data(), QByteArray("device bytes"));
         QCOMPARE(app, std::optional<QString>(QStringLiteral("/bin/true")));
@@ -351,7 +351,7 @@ private Q_SLOTS:
             putAway(data, QStringLiteral("k"), method);
             FailingDevice device(1 << 20);
             QCOMPARE(errorNumberOf([&] {
-                         locker::TakeOut(path(QStringLiteral("locker")), device,
+                         locker::takeOut(path(QStringLiteral("locker")), device,
                                          QStringLiteral("k"), method, 1);
                      }),
                      err::DeviceIo);
@@ -363,7 +363,7 @@ private Q_SLOTS:
         writeFile(path(QStringLiteral("one")), "x");
         // One byte: put away reports 100 once.
         QCOMPARE(progressOf([&](const locker::ProgressCallback& cb) {
-                     locker::PutAway(path(QStringLiteral("one")), path(QStringLiteral("l1")),
+                     locker::putAway(path(QStringLiteral("one")), path(QStringLiteral("l1")),
                                      QStringLiteral("k"), SimpleMethod, std::nullopt, cb);
                  }),
                  std::vector<int>{100});
@@ -379,7 +379,7 @@ private Q_SLOTS:
         writeFile(path(QStringLiteral("small")), randomBytes(37, 5));
         for (int method : {SimpleMethod, CylinderMethod}) {
             QCOMPARE(progressOf([&](const locker::ProgressCallback& cb) {
-                         locker::PutAway(path(QStringLiteral("small")), path(QStringLiteral("l2")),
+                         locker::putAway(path(QStringLiteral("small")), path(QStringLiteral("l2")),
                                          QStringLiteral("k"), method, std::nullopt, cb);
                      }),
                      expected);
@@ -388,13 +388,13 @@ private Q_SLOTS:
         writeFile(path(QStringLiteral("large")), randomBytes(3 << 20, 6));
         for (int method : {SimpleMethod, CylinderMethod}) {
             verifyRisingTo(progressOf([&](const locker::ProgressCallback& cb) {
-                               locker::PutAway(path(QStringLiteral("large")),
+                               locker::putAway(path(QStringLiteral("large")),
                                                path(QStringLiteral("l3")), QStringLiteral("key"),
                                                method, std::nullopt, cb);
                            }),
                            50, 100);
             verifyRisingTo(progressOf([&](const locker::ProgressCallback& cb) {
-                               locker::TakeOut(path(QStringLiteral("l3")),
+                               locker::takeOut(path(QStringLiteral("l3")),
                                                path(QStringLiteral("o3")), QStringLiteral("key"),
                                                method, 1, cb);
                            }),
