@@ -16,5 +16,5 @@ fi
 # A violation fails its clang-tidy, so xargs and with it the script end with a failure.
 grep -o '"file": "[^"]*"' "$build/compile_commands.json" | cut -d'"' -f4 |
     grep -E "^$src/(src|bench)/" | sort -u |
-    xargs -r -P 2 -n 10 "$tidy" -p "$build" --quiet 2>&1 |
+    xargs -r -P 2 -n 4 "$tidy" -p "$build" --quiet 2>&1 |
     sed -E '/^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$/d'
