@@ -127,17 +127,19 @@ int main(int argc, char** argv) {
     const QString copyOut = dir.filePath(QStringLiteral("copy"));
     std::vector<Operation> operations{
         {"copy", source, copyOut, [=] { copyFile(source, copyOut); }}};
-    for (int method : {0, 1, 2}) {
+    for (int number : {0, 1, 2}) {
+        const locker::KeyType method = locker::KeyTypeFromNumber(number);
         // Take out reads a locker file made once, so that the operations can run in any order.
-        const QString lockerFile = dir.filePath(QStringLiteral("locker%1").arg(method));
+        const QString lockerFile = dir.filePath(QStringLiteral("locker%1").arg(number));
         locker::PutAway(source, lockerFile, password, method);
-        const QString putOut = dir.filePath(QStringLiteral("put%1").arg(method));
-        const QString takenOut = dir.filePath(QStringLiteral("out%1").arg(method));
-        operations.push_back({"put method " + std::to_string(method), source, putOut,
+        const QString putOut = dir.filePath(QStringLiteral("put%1").arg(number));
+        const QString takenOut = dir.filePath(QStringLiteral("out%1").arg(number));
+        operations.push_back({"put method " + std::to_string(number), source, putOut,
                               [=] { locker::PutAway(source, putOut, password, method); }});
-        operations.push_back(
-            {"take method " + std::to_string(method), lockerFile, takenOut,
-             [=] { locker::TakeOut(lockerFile, takenOut, password, method, locker::ViewerOnly); }});
+        operations.push_back({"take method " + std::to_string(number), lockerFile, takenOut, [=] {
+                                  locker::TakeOut(lockerFile, takenOut, password, method,
+                                                  locker::AppMode::ViewerOnly);
+                              }});
     }
 
     std::map<std::string, std::vector<Sample>> samples;

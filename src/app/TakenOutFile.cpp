@@ -66,11 +66,11 @@ TakenOutFile::~TakenOutFile() {
 }
 
 void TakenOutFile::handTo(const QString& application, const QString& lockerFile,
-                          const QString& password, int keyType,
+                          const QString& password, locker::KeyType keyType,
                           const std::optional<QString>& appHeader) {
     m_file.close();
     m_record.lockerFile = QFileInfo(lockerFile).absoluteFilePath();
-    m_record.keyType = keyType;
+    m_record.keyType = locker::NumberOf(keyType);
     m_record.appHeader = appHeader;
     m_record.digest = ContentDigest(m_record.file);
     m_password = password;
@@ -127,8 +127,8 @@ void TakenOutFile::endByForce() {
         QString target;
         try {
             target = ReserveNameBeside(m_record.lockerFile);
-            locker::PutAway(m_record.file, target, m_password, m_record.keyType,
-                            m_record.appHeader);
+            locker::PutAway(m_record.file, target, m_password,
+                            locker::KeyTypeFromNumber(m_record.keyType), m_record.appHeader);
             handoff::AddForcedPutAway(target);
         } catch (const std::exception&) {
             if (!target.isEmpty())

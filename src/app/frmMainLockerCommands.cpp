@@ -56,7 +56,8 @@ void frmMain::mnuitmLock_Click() {
     const QString source = chosenFile();
     QString target;
     do {
-        const bool recordApplication = m_frmOptions->AppMode() == locker::RecordedApplication;
+        const bool recordApplication = locker::AppModeFromNumber(m_frmOptions->AppMode()) ==
+                                       locker::AppMode::RecordedApplication;
         if (!chooseLockerFile(ui::PutAwayCaption, recordApplication))
             return;
         target = chosenFile();
@@ -84,7 +85,8 @@ bool frmMain::replaceAgreed(const QString& source, const QString& target) {
 void frmMain::mnuitmUnlock_Click() {
     if (!CheckPassWd())
         return;
-    const bool chooseApplication = m_frmOptions->AppMode() == locker::ChosenApplication;
+    const bool chooseApplication =
+        locker::AppModeFromNumber(m_frmOptions->AppMode()) == locker::AppMode::ChosenApplication;
     if (!chooseLockerFile(ui::TakeOutCaption, chooseApplication))
         return;
     const QString lockerFile = chosenFile();

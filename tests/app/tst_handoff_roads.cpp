@@ -110,8 +110,8 @@ QString HandOffRoadsTest::write(const QString& name, const QByteArray& bytes, bo
 }
 
 void HandOffRoadsTest::makeLocker(const std::optional<QString>& application) const {
-    locker::PutAway(write(u"source.txt"_s, Plain), path(u"a.vrl"_s), u"key"_s, locker::SimpleMethod,
-                    application);
+    locker::PutAway(write(u"source.txt"_s, Plain), path(u"a.vrl"_s), u"key"_s,
+                    locker::KeyType::SimpleMethod, application);
     QFile::remove(path(u"source.txt"_s));
 }
 
@@ -120,8 +120,8 @@ QByteArray HandOffRoadsTest::takenOut(const QString& lockerName) const {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     try {
-        locker::TakeOut(path(lockerName), buffer, u"key"_s, locker::SimpleMethod,
-                        locker::RecordedApplication);
+        locker::TakeOut(path(lockerName), buffer, u"key"_s, locker::KeyType::SimpleMethod,
+                        locker::AppMode::RecordedApplication);
     } catch (const std::exception&) {
         return "<none>";
     }

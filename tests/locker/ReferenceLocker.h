@@ -6,6 +6,7 @@
 
 #include "locker/Arithmetic.h"
 #include "locker/KeyMaterial.h"
+#include "locker/Locker.h"
 
 #include <QByteArray>
 
@@ -21,7 +22,7 @@ inline quint8 at(const QByteArray& bytes, qint64 oneBased) {
 
 // The whole locker file, or nothing where a byte would land beyond it (an index error).
 inline std::optional<QByteArray> putAway(const QByteArray& source, const QByteArray& header,
-                                         const KeyMaterial& key, int keyType) {
+                                         const KeyMaterial& key, KeyType keyType) {
     const qint64 h = header.size();
     const bool withHeader = h > 0;
     QByteArray plain = withHeader ? header + source + QByteArray(h + 1, '\0') : source;
@@ -32,7 +33,7 @@ inline std::optional<QByteArray> putAway(const QByteArray& source, const QByteAr
     for (Long j = 1; j <= T; ++j) {
         const Long col = SuperMod(j, L);
         const int k = key.bytKey[size_t(col - 1)];
-        if (keyType == 0) {
+        if (keyType == KeyType::SimpleMethod) {
             out[j - 1] = char(SuperCByte(at(plain, j) + k));
         } else {
             const Long r0 = SuperYen(j, L);
