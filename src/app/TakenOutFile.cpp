@@ -1,7 +1,7 @@
-#include "TakenOutFile.h"
+#include "app/TakenOutFile.h"
 
-#include "ContentDigest.h"
-#include "UiText.h"
+#include "app/ContentDigest.h"
+#include "app/UiText.h"
 
 #include "locker/Locker.h"
 #include "platform/FileUseWatch.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HandOffRecords.h"
+#include "app/HandOffRecords.h"
 #include "locker/Locker.h"
 
 #include <QElapsedTimer>

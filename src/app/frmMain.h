@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TakenOutFile.h"
+#include "app/TakenOutFile.h"
 #include "locker/Locker.h"
 
 #include <QMainWindow>

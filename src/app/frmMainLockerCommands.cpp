@@ -1,11 +1,11 @@
 // The roads to put away and take out: menu commands, drops, the pop-up menu and the toolbar.
-#include "UiText.h"
-#include "frmMain.h"
+#include "app/UiText.h"
+#include "app/frmMain.h"
 
-#include "Filing.h"
-#include "frmFile.h"
-#include "frmKey.h"
-#include "frmOptions.h"
+#include "dialogs/Filing.h"
+#include "dialogs/frmFile.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
 #include "locker/Locker.h"
 #include "platform/HeldMouseButtons.h"
 #include "platform/MessageBox.h"

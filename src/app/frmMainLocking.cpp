@@ -1,11 +1,11 @@
 // Put away and take out as the window runs them: the engine does the bytes on a worker thread;
 // here are the hourglass, the progress window, the error handler, "$temp.dat" and the hand-off.
-#include "BackgroundWork.h"
-#include "UiText.h"
-#include "frmMain.h"
+#include "app/BackgroundWork.h"
+#include "app/UiText.h"
+#include "app/frmMain.h"
 
-#include "frmOptions.h"
-#include "frmProgress.h"
+#include "dialogs/frmOptions.h"
+#include "dialogs/frmProgress.h"
 #include "locker/Arithmetic.h"
 #include "locker/ByteSource.h"
 #include "locker/Locker.h"

@@ -1,7 +1,7 @@
 // The main window's menu bar, pop-up menu and toolbar.
-#include "ToolbarIcons.h"
-#include "UiText.h"
-#include "frmMain.h"
+#include "app/ToolbarIcons.h"
+#include "app/UiText.h"
+#include "app/frmMain.h"
 
 #include <QMenuBar>
 #include <QToolBar>

@@ -1,6 +1,6 @@
 // Open, save, copy and select-all: the viewer's commands, through the file chooser.
-#include "UiText.h"
-#include "frmMain.h"
+#include "app/UiText.h"
+#include "app/frmMain.h"
 
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"

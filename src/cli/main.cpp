@@ -1,5 +1,5 @@
 // vrl: the command-line front of the locking engine, for scripts, tests and benchmarks.
-#include "PasswordSource.h"
+#include "cli/PasswordSource.h"
 #include "locker/Locker.h"
 #include "locker/OperationMessages.h"
 #include "platform/NativeName.h"

@@ -1,8 +1,8 @@
-#include "frmOptions.h"
+#include "dialogs/frmOptions.h"
 
-#include "FormControls.h"
-#include "TwipsLayout.h"
-#include "UiStrings.h"
+#include "dialogs/FormControls.h"
+#include "dialogs/TwipsLayout.h"
+#include "dialogs/UiStrings.h"
 #include "platform/RuntimeError.h"
 
 #include <QButtonGroup>

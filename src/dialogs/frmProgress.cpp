@@ -1,8 +1,8 @@
-#include "frmProgress.h"
+#include "dialogs/frmProgress.h"
 
-#include "FormControls.h"
-#include "TwipsLayout.h"
-#include "UiStrings.h"
+#include "dialogs/FormControls.h"
+#include "dialogs/TwipsLayout.h"
+#include "dialogs/UiStrings.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "AesGcm.h"
+#include "locker/AesGcm.h"
 
 #include <sodium.h>
 

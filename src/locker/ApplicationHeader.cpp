@@ -1,4 +1,4 @@
-#include "ApplicationHeader.h"
+#include "locker/ApplicationHeader.h"
 
 #include "platform/AnsiCodePage.h"
 #include "platform/RuntimeError.h"

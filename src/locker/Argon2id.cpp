@@ -1,6 +1,6 @@
-#include "Argon2id.h"
+#include "locker/Argon2id.h"
 
-#include "Argon2idBlock.h"
+#include "locker/Argon2idBlock.h"
 
 #include <QtEndian>
 

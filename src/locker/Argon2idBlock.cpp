@@ -1,4 +1,4 @@
-#include "Argon2idBlock.h"
+#include "locker/Argon2idBlock.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>

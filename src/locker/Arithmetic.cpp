@@ -1,4 +1,4 @@
-#include "Arithmetic.h"
+#include "locker/Arithmetic.h"
 
 #include "platform/RuntimeError.h"
 

@@ -1,6 +1,6 @@
-#include "BlockPipeline.h"
+#include "locker/BlockPipeline.h"
 
-#include "DataProtectKey.h"
+#include "locker/DataProtectKey.h"
 
 #include <QThread>
 

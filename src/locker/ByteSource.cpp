@@ -1,4 +1,4 @@
-#include "ByteSource.h"
+#include "locker/ByteSource.h"
 
 #include "platform/RuntimeError.h"
 

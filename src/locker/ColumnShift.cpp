@@ -1,6 +1,6 @@
-#include "ColumnShift.h"
+#include "locker/ColumnShift.h"
 
-#include "KeyMaterial.h"
+#include "locker/KeyMaterial.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
-#include "DataProtect.h"
+#include "locker/DataProtect.h"
 
-#include "ByteSource.h"
-#include "DataProtectErrors.h"
-#include "DataProtectStream.h"
+#include "locker/ByteSource.h"
+#include "locker/DataProtectErrors.h"
+#include "locker/DataProtectStream.h"
 #include "platform/InputFile.h"
 #include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"

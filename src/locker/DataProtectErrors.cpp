@@ -1,4 +1,4 @@
-#include "DataProtectErrors.h"
+#include "locker/DataProtectErrors.h"
 
 namespace locker::dataprotect {
 

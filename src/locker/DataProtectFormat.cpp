@@ -1,6 +1,6 @@
-#include "DataProtectFormat.h"
+#include "locker/DataProtectFormat.h"
 
-#include "DataProtectErrors.h"
+#include "locker/DataProtectErrors.h"
 
 #include <sodium.h>
 

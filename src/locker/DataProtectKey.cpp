@@ -1,6 +1,6 @@
-#include "DataProtectKey.h"
+#include "locker/DataProtectKey.h"
 
-#include "Argon2id.h"
+#include "locker/Argon2id.h"
 #include "platform/RuntimeError.h"
 
 #include <QThread>

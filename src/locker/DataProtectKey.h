@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DataProtectFormat.h"
+#include "locker/DataProtectFormat.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "DataProtectStream.h"
+#include "locker/DataProtectStream.h"
 
-#include "BlockPipeline.h"
-#include "ByteSource.h"
-#include "DataProtectErrors.h"
-#include "StreamCipher.h"
+#include "locker/BlockPipeline.h"
+#include "locker/ByteSource.h"
+#include "locker/DataProtectErrors.h"
+#include "locker/StreamCipher.h"
 
 #include <QIODevice>
 

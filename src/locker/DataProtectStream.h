@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DataProtectFormat.h"
-#include "DataProtectKey.h"
+#include "locker/DataProtectFormat.h"
+#include "locker/DataProtectKey.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "KeyMaterial.h"
+#include "locker/KeyMaterial.h"
 
 #include "platform/AnsiCodePage.h"
 #include "platform/RuntimeError.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Progress.h"
+#include "locker/Progress.h"
 
 #include <QString>
 

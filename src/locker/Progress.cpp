@@ -1,4 +1,4 @@
-#include "Progress.h"
+#include "locker/Progress.h"
 
 namespace locker {
 

@@ -1,6 +1,6 @@
-#include "SimpleCipher.h"
+#include "locker/SimpleCipher.h"
 
-#include "BlockPipeline.h"
+#include "locker/BlockPipeline.h"
 
 namespace locker {
 

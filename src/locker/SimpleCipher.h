@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ByteSource.h"
-#include "KeyMaterial.h"
+#include "locker/ByteSource.h"
+#include "locker/KeyMaterial.h"
 
 #include <QtGlobal>
 

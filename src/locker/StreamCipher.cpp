@@ -1,7 +1,7 @@
-#include "StreamCipher.h"
+#include "locker/StreamCipher.h"
 
-#include "AesGcm.h"
-#include "DataProtectFormat.h"
+#include "locker/AesGcm.h"
+#include "locker/DataProtectFormat.h"
 #include "platform/RuntimeError.h"
 
 #include <openssl/evp.h>

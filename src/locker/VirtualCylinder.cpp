@@ -1,7 +1,7 @@
-#include "VirtualCylinder.h"
+#include "locker/VirtualCylinder.h"
 
-#include "BlockPipeline.h"
-#include "ColumnShift.h"
+#include "locker/BlockPipeline.h"
+#include "locker/ColumnShift.h"
 #include "platform/RuntimeError.h"
 
 #include <utility>

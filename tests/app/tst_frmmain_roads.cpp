@@ -2,12 +2,12 @@
 // pop-up menu and the command line, with the real window and the real dialogs answered as a
 // user would. Each test runs in a working directory of its own, where "$temp.dat" must be
 // gone when the test ends.
-#include "frmMain.h"
+#include "app/frmMain.h"
 
-#include "frmFile.h"
-#include "frmKey.h"
-#include "frmOptions.h"
-#include "frmProgress.h"
+#include "dialogs/frmFile.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
+#include "dialogs/frmProgress.h"
 #include "locker/Locker.h"
 #include "platform/HeldMouseButtons.h"
 #include "platform/MessageBoxRecorder.h"

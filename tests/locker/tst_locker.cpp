@@ -1,7 +1,7 @@
-#include "LockerTestSupport.h"
-#include "ReferenceLocker.h"
 #include "locker/ApplicationHeader.h"
 #include "locker/Locker.h"
+#include "support/LockerTestSupport.h"
+#include "support/ReferenceLocker.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
