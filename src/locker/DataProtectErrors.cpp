@@ -23,6 +23,8 @@ QString Description(Failure failure) {
     case Failure::ChunkDamaged:
         return QStringLiteral(
             "ロッカーファイルが壊れているか、途中で切れているか、書き換えられています。");
+    case Failure::CipherLibrary:
+        return QStringLiteral("暗号処理のライブラリが失敗したため、処理を続けられません。");
     case Failure::UnknownOperation:
         return QStringLiteral("この操作はありません。");
     }

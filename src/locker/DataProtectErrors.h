@@ -14,6 +14,7 @@ enum class Failure {
     HeaderDamaged = 1005,         // the header checksum does not match
     Truncated = 1006,             // the file ends before its last chunk
     ChunkDamaged = 1007,          // a chunk does not authenticate
+    CipherLibrary = 1008,         // a cryptographic library refused or failed an operation
     UnknownOperation = 438,       // a dispatch identifier that names no operation
 };
 

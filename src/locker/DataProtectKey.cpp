@@ -1,11 +1,12 @@
 #include "locker/DataProtectKey.h"
 
-#include "locker/Argon2id.h"
-#include "platform/RuntimeError.h"
+#include "locker/DataProtectKdf.h"
 
-#include <QThread>
+#include <QByteArray>
 
 #include <sodium.h>
+
+#include <cstring>
 
 namespace locker::dataprotect {
 
@@ -15,17 +16,13 @@ namespace {
 constexpr char SubkeyContext[crypto_kdf_CONTEXTBYTES + 1] = "VrlXProt";
 enum Subkey : quint64 { ChunkKeyId = 1, KeyCheckId = 2 };
 
-void InitialiseSodium() {
-    if (sodium_init() < 0)
-        throw platform::RuntimeError(platform::err::OutOfMemory);
-}
-
 } // namespace
 
-Password::Password(const QString& text) : m_bytes(text.toUtf8()) {}
+Password::Password(const QString& text) : Password(text.toUtf8()) {}
 
-Password::~Password() {
-    Wipe(m_bytes.data(), std::size_t(m_bytes.size()));
+Password::Password(QByteArray&& utf8) : m_bytes(std::size_t(utf8.size())) {
+    std::memcpy(m_bytes.data(), utf8.constData(), m_bytes.size());
+    Wipe(utf8.data(), std::size_t(utf8.size())); // the unlocked copy
 }
 
 void Wipe(void* data, std::size_t length) {
@@ -43,14 +40,9 @@ Header NewHeader(const Parameters& parameters) {
 void DeriveKeys(const Password& password, const Header& header, FileKeys& keys) {
     InitialiseSodium();
     Secret<crypto_kdf_KEYBYTES> master;
-    const QByteArray& bytes = password.bytes();
-    const Argon2idInput input{
-        {reinterpret_cast<const unsigned char*>(bytes.constData()), std::size_t(bytes.size())},
-        header.salt};
     const Parameters& cost = header.parameters;
-    if (!Argon2id({master.data(), master.size()}, input,
-                  {cost.opsLimit, cost.memLimitKiB, cost.lanes}, QThread::idealThreadCount()))
-        throw platform::RuntimeError(platform::err::OutOfMemory);
+    Argon2id({master.data(), master.size()}, {password.bytes(), header.salt},
+             {cost.opsLimit, cost.memLimitKiB, cost.lanes});
     crypto_kdf_derive_from_key(keys.chunkKey.data(), keys.chunkKey.size(), ChunkKeyId,
                                SubkeyContext, master.data());
     crypto_kdf_derive_from_key(keys.keyCheck.data(), keys.keyCheck.size(), KeyCheckId,

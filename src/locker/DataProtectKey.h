@@ -1,11 +1,13 @@
 #pragma once
 
 #include "locker/DataProtectFormat.h"
+#include "locker/DataProtectLockedMemory.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <array>
+#include <span>
 
 // Turning a key password into the keys of one locker file.
 namespace locker::dataprotect {
@@ -15,34 +17,30 @@ inline constexpr int ChunkKeySize = 32; // AES-256
 // Wipes `length` bytes at `data`.
 void Wipe(void* data, std::size_t length);
 
-// Bytes that are wiped from memory when they go out of scope.
+// N bytes of key material in locked memory, wiped when they go out of scope.
 template <std::size_t N> class Secret {
 public:
-    Secret() = default;
-    ~Secret() { Wipe(m_bytes.data(), N); }
-    Secret(const Secret&) = delete;
-    Secret& operator=(const Secret&) = delete;
-
     [[nodiscard]] unsigned char* data() { return m_bytes.data(); }
     [[nodiscard]] const unsigned char* data() const { return m_bytes.data(); }
     [[nodiscard]] static constexpr std::size_t size() { return N; }
 
 private:
-    std::array<unsigned char, N> m_bytes{};
+    LockedBytes m_bytes{N};
 };
 
-// A key password as its UTF-8 bytes, wiped when done.
+// A key password as its UTF-8 bytes in locked memory, wiped when done.
 class Password {
 public:
     explicit Password(const QString& text);
-    ~Password();
-    Password(const Password&) = delete;
-    Password& operator=(const Password&) = delete;
 
-    [[nodiscard]] const QByteArray& bytes() const { return m_bytes; }
+    [[nodiscard]] std::span<const unsigned char> bytes() const {
+        return {m_bytes.data(), m_bytes.size()};
+    }
 
 private:
-    QByteArray m_bytes;
+    explicit Password(QByteArray&& utf8);
+
+    LockedBytes m_bytes;
 };
 
 // The keys of one locker file, derived from the password, the salt and the cost in `header`
@@ -53,7 +51,8 @@ struct FileKeys {
     std::array<unsigned char, KeyCheckSize> keyCheck{};
 };
 
-// Raises out of memory (7) when the derivation cannot get its memory.
+// Raises out of memory (7) when the derivation cannot get its memory, the cipher library's
+// failure when the library fails.
 void DeriveKeys(const Password& password, const Header& header, FileKeys& keys);
 
 // Whether the key check in `header` matches the derived one (compared in constant time).

@@ -3,9 +3,10 @@
 //
 //   make_malformed_lockers tests/locker/data/dataprotect
 //
-// All are made from plain.bin under the tests' password with 64-byte chunks (three full
-// chunks and a short last one) and the cheapest key derivation, in one lane but for the
-// sound locker in four lanes.
+// All are made from plain.bin under the tests' password with the smallest chunks a reader
+// accepts (two full chunks of 64 KiB and a short last one) and the cheapest key derivation,
+// in one lane but for the sound locker in four lanes. Cases that the header alone refuses
+// keep only the start of the first chunk, so that the set stays small.
 #include "locker/DataProtectErrors.h"
 #include "locker/DataProtectFormat.h"
 #include "locker/DataProtectKey.h"
@@ -24,14 +25,16 @@ using namespace locker::dataprotect;
 namespace {
 
 const QString TestPassword = QStringLiteral("合言葉 correct horse");
-constexpr int ChunkShift = 6;
+constexpr int ChunkShift = 16; // the smallest chunks a reader accepts
+constexpr int FullChunks = 2;
 constexpr int Record = (1 << ChunkShift) + TagSize;
 
 QByteArray Plaintext() {
     QByteArray plain;
-    while (plain.size() < 3 * (1 << ChunkShift) + 20)
+    const int size = FullChunks * (1 << ChunkShift) + 20;
+    while (plain.size() < size)
         plain += "Winヴォレル locker test data. ";
-    return plain.left(3 * (1 << ChunkShift) + 20);
+    return plain.left(size);
 }
 
 QByteArray Lock(const QByteArray& plain, const QString& password, quint32 lanes = 1) {
@@ -97,7 +100,7 @@ int main(int argc, char** argv) {
     const QByteArray valid = Lock(plain, TestPassword);
     const QByteArray other = Lock(plain, TestPassword);
     const QByteArray header = valid.left(HeaderSize);
-    const qsizetype lastRecord = HeaderSize + 3 * Record;
+    const qsizetype lastRecord = HeaderSize + FullChunks * Record;
 
     struct Case {
         const char* name;
@@ -151,6 +154,10 @@ int main(int argc, char** argv) {
          Resealed(valid, [](QByteArray& b) { PutLittleEndian(b, MemLimitOffset, 4); })},
         {"chunk-too-large.vrl", parameters, "32 MiB chunks",
          Resealed(valid, [](QByteArray& b) { b[ChunkShiftOffset] = 25; })},
+        {"chunk-too-small.vrl", parameters, "32 KiB chunks",
+         Resealed(valid, [](QByteArray& b) { b[ChunkShiftOffset] = 15; })},
+        {"chunk-largest.vrl", chunkDamaged, "16 MiB chunks: accepted, so the chunks fail",
+         Resealed(valid, [](QByteArray& b) { b[ChunkShiftOffset] = 24; })},
         {"unknown-algorithm.vrl", parameters, "key derivation 3",
          Resealed(valid, [](QByteArray& b) { b[AlgorithmOffset] = 3; })},
         {"lanes-in-one-lane.vrl", parameters, "a lane count with the one-lane derivation",
@@ -182,8 +189,8 @@ int main(int argc, char** argv) {
          Flip(valid, HeaderSize + Record - 3)},
         {"cut-mid-chunk.vrl", chunkDamaged, "ends inside the second chunk",
          valid.left(HeaderSize + Record + 40)},
-        {"cut-at-chunk-boundary.vrl", truncated, "ends after the second chunk",
-         valid.left(HeaderSize + 2 * Record)},
+        {"cut-at-chunk-boundary.vrl", truncated, "ends after the first chunk",
+         valid.left(HeaderSize + Record)},
         {"last-chunk-missing.vrl", truncated, "ends after the last full chunk",
          valid.left(lastRecord)},
         {"trailing-byte.vrl", chunkDamaged, "one byte after the last chunk", valid + '\0'},
@@ -209,8 +216,13 @@ int main(int argc, char** argv) {
     };
     write(QStringLiteral("plain.bin"), plain);
     QByteArray manifest;
+    const auto refusedByHeader = [](int expected) {
+        return expected >= Number(Failure::NotALocker) &&
+               expected <= Number(Failure::HeaderDamaged);
+    };
     for (const Case& c : cases) {
-        write(QString::fromLatin1(c.name), c.bytes);
+        write(QString::fromLatin1(c.name),
+              refusedByHeader(c.expected) ? c.bytes.left(HeaderSize + 64) : c.bytes);
         manifest +=
             QByteArray(c.name) + '\t' + QByteArray::number(c.expected) + '\t' + c.what + '\n';
     }
