@@ -7,9 +7,9 @@
 //
 // Every operation runs in a child process of its own, so its peak resident memory is its
 // own; outputs are always new files. Figures are medians over the repetitions.
-#include "locker/DataProtect.h"
-#include "locker/DataProtectGcm.h"
 #include "locker/Locker.h"
+#include "locker/crypto/DataProtectGcm.h"
+#include "locker/dataprotect/DataProtect.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>

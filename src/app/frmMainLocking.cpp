@@ -6,10 +6,10 @@
 
 #include "dialogs/frmOptions.h"
 #include "dialogs/frmProgress.h"
-#include "locker/Arithmetic.h"
-#include "locker/ByteSource.h"
 #include "locker/Locker.h"
 #include "locker/OperationMessages.h"
+#include "locker/legacy/Arithmetic.h"
+#include "locker/stream/ByteSource.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessLaunch.h"
 #include "platform/RuntimeError.h"

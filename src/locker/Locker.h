@@ -1,6 +1,6 @@
 #pragma once
 
-#include "locker/Progress.h"
+#include "locker/stream/Progress.h"
 
 #include <QString>
 

@@ -7,14 +7,14 @@ set(rules
   "platform            |"
   "locker/stream       | platform"
   "locker/legacy       | platform locker/stream"
-  "locker/crypto       | platform locker/stream"
+  "locker/crypto       | platform"
   "locker/dataprotect  | platform locker/stream locker/crypto"
   "locker              | platform locker/stream locker/legacy locker/dataprotect"
   "cli                 | platform locker"
   "viewer              | platform"
   "dialogs             | platform"
   "about               | platform dialogs"
-  "app                 | platform locker viewer dialogs about")
+  "app                 | platform locker locker/legacy locker/stream viewer dialogs about")
 
 set(failures "")
 set(folders "")

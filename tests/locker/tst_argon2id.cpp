@@ -1,7 +1,7 @@
 // Argon2id through the library binding: published and reference tags in one and several
 // lanes (memory from the huge-page callback), libsodium's one-lane results, and failures
 // reported as errors rather than as a tag.
-#include "locker/DataProtectKdf.h"
+#include "locker/crypto/DataProtectKdf.h"
 #include "support/LockerTestSupport.h"
 
 #include <QFile>

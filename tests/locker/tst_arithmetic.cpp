@@ -1,5 +1,5 @@
-#include "locker/Arithmetic.h"
-#include "locker/KeyMaterial.h"
+#include "locker/legacy/Arithmetic.h"
+#include "locker/legacy/KeyMaterial.h"
 #include "platform/RuntimeError.h"
 #include "support/LockerTestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "locker/ApplicationHeader.h"
 #include "locker/Locker.h"
+#include "locker/legacy/ApplicationHeader.h"
 #include "support/LockerTestSupport.h"
 #include "support/ReferenceLocker.h"
 

@@ -4,9 +4,9 @@
 // them out, byte by byte with the arithmetic helpers, 1-based as they count. The streaming
 // engine must agree with it byte for byte.
 
-#include "locker/Arithmetic.h"
-#include "locker/KeyMaterial.h"
 #include "locker/Locker.h"
+#include "locker/legacy/Arithmetic.h"
+#include "locker/legacy/KeyMaterial.h"
 
 #include <QByteArray>
 
