@@ -5,7 +5,7 @@
 // The key password comes from VRL_PASSWORD. With --bulk, put away derives its key with the
 // cheapest Argon2id cost, so that the time is the bulk phase alone; take out follows the
 // cost recorded in the locker file. Prints the elapsed seconds of the operation.
-#include "locker/DataProtect.h"
+#include "locker/dataprotect/DataProtect.h"
 #include "platform/RuntimeError.h"
 
 #include <QCoreApplication>

@@ -7,9 +7,9 @@
 //
 // Every operation runs in a child process of its own, so its peak resident memory is its
 // own; outputs are always new files. Figures are medians over the repetitions.
-#include "locker/DataProtect.h"
-#include "locker/DataProtectGcm.h"
 #include "locker/Locker.h"
+#include "locker/crypto/DataProtectGcm.h"
+#include "locker/dataprotect/DataProtect.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -132,17 +132,19 @@ int main(int argc, char** argv) {
     const QString copyOut = dir.filePath(QStringLiteral("copy"));
     std::vector<Operation> operations{
         {"copy", source, copyOut, [=] { copyFile(source, copyOut); }}};
-    for (int method : {0, 1, 2}) {
+    for (int number : {0, 1, 2}) {
+        const locker::KeyType method = locker::KeyTypeFromNumber(number);
         // Take out reads a locker file made once, so that the operations can run in any order.
-        const QString lockerFile = dir.filePath(QStringLiteral("locker%1").arg(method));
+        const QString lockerFile = dir.filePath(QStringLiteral("locker%1").arg(number));
         locker::putAway(source, lockerFile, password, method);
-        const QString putOut = dir.filePath(QStringLiteral("put%1").arg(method));
-        const QString takenOut = dir.filePath(QStringLiteral("out%1").arg(method));
-        operations.push_back({"put method " + std::to_string(method), source, putOut,
+        const QString putOut = dir.filePath(QStringLiteral("put%1").arg(number));
+        const QString takenOut = dir.filePath(QStringLiteral("out%1").arg(number));
+        operations.push_back({"put method " + std::to_string(number), source, putOut,
                               [=] { locker::putAway(source, putOut, password, method); }});
-        operations.push_back(
-            {"take method " + std::to_string(method), lockerFile, takenOut,
-             [=] { locker::takeOut(lockerFile, takenOut, password, method, locker::ViewerOnly); }});
+        operations.push_back({"take method " + std::to_string(number), lockerFile, takenOut, [=] {
+                                  locker::takeOut(lockerFile, takenOut, password, method,
+                                                  locker::AppMode::ViewerOnly);
+                              }});
     }
     namespace dp = locker::dataprotect;
     dp::Parameters cheapest;
@@ -157,7 +159,7 @@ int main(int argc, char** argv) {
                   emptyLocker = dir.filePath(QStringLiteral("empty.vrl")),
                   emptyOut = dir.filePath(QStringLiteral("empty-out"));
     QFile(empty).open(QIODevice::WriteOnly);
-    locker::putAway(empty, emptyLocker, password, locker::CrossPasswordMethod);
+    locker::putAway(empty, emptyLocker, password, locker::KeyType::CrossPasswordMethod);
     operations.push_back(
         {"put 2 bulk", source, bulkPut,
          [=] { locker::DataProtect(cheapest).ProtectFile(source, bulkPut, password, 1, 0, 1); }});
@@ -168,7 +170,8 @@ int main(int argc, char** argv) {
     operations.push_back({"take 2 empty", emptyLocker, emptyOut,
                           [=] {
                               locker::takeOut(emptyLocker, emptyOut, password,
-                                              locker::CrossPasswordMethod, locker::ViewerOnly);
+                                              locker::KeyType::CrossPasswordMethod,
+                                              locker::AppMode::ViewerOnly);
                           },
                           false});
 

@@ -1,6 +1,6 @@
-#include "frmAbout.h"
+#include "about/frmAbout.h"
 
-#include "TwipsLayout.h"
+#include "dialogs/TwipsLayout.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessLaunch.h"

@@ -1,4 +1,4 @@
-#include "BackgroundWork.h"
+#include "app/BackgroundWork.h"
 
 #include <QApplication>
 #include <QEventLoop>

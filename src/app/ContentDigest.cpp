@@ -1,4 +1,4 @@
-#include "ContentDigest.h"
+#include "app/ContentDigest.h"
 
 #include <QFile>
 

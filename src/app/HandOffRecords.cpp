@@ -1,6 +1,6 @@
-#include "HandOffRecords.h"
+#include "app/HandOffRecords.h"
 
-#include "ContentDigest.h"
+#include "app/ContentDigest.h"
 
 #include "platform/ProcessIdentity.h"
 

@@ -14,7 +14,7 @@ struct HandOffRecord {
     QString file;       // absolute path of the handed-over file
     QString owner;      // the program copy that handed it over (platform::currentProcessTag)
     QString lockerFile; // the locker file it was taken out of
-    int keyType = 0;
+    int keyType = 0;    // the locking method's number, as stored
     std::optional<QString> appHeader; // the application header of that locker file
     QByteArray digest;                // contentDigest of the file as taken out
 

@@ -1,4 +1,4 @@
-#include "StartupCommandLine.h"
+#include "app/StartupCommandLine.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "StoredSettings.h"
+#include "app/StoredSettings.h"
 
 #include "platform/SettingsStore.h"
 

@@ -1,6 +1,6 @@
-#include "TakenOutFile.h"
+#include "app/TakenOutFile.h"
 
-#include "ContentDigest.h"
+#include "app/ContentDigest.h"
 #include "ui/UiText.h"
 
 #include "locker/Locker.h"
@@ -66,11 +66,11 @@ TakenOutFile::~TakenOutFile() {
 }
 
 void TakenOutFile::handTo(const QString& application, const QString& lockerFile,
-                          const QString& password, int keyType,
+                          const QString& password, locker::KeyType keyType,
                           const std::optional<QString>& appHeader) {
     m_file.close();
     m_record.lockerFile = QFileInfo(lockerFile).absoluteFilePath();
-    m_record.keyType = keyType;
+    m_record.keyType = locker::NumberOf(keyType);
     m_record.appHeader = appHeader;
     m_record.digest = contentDigest(m_record.file);
     m_password = password;
@@ -127,8 +127,8 @@ void TakenOutFile::endByForce() {
         QString target;
         try {
             target = reserveNameBeside(m_record.lockerFile);
-            locker::putAway(m_record.file, target, m_password, m_record.keyType,
-                            m_record.appHeader);
+            locker::putAway(m_record.file, target, m_password,
+                            locker::KeyTypeFromNumber(m_record.keyType), m_record.appHeader);
             handoff::addForcedPutAway(target);
         } catch (const std::exception&) {
             if (!target.isEmpty())

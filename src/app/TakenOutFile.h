@@ -1,6 +1,7 @@
 #pragma once
 
-#include "HandOffRecords.h"
+#include "app/HandOffRecords.h"
+#include "locker/Locker.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -45,7 +46,7 @@ public:
     // The take out has written the file from `lockerFile`: remembers where it lies, its
     // content and its origin, and starts `application` with it.
     void handTo(const QString& application, const QString& lockerFile, const QString& password,
-                int keyType, const std::optional<QString>& appHeader);
+                locker::KeyType keyType, const std::optional<QString>& appHeader);
 
     [[nodiscard]] const HandOffRecord& record() const { return m_record; }
     [[nodiscard]] const QString& password() const { return m_password; }

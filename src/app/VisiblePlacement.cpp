@@ -1,4 +1,4 @@
-#include "VisiblePlacement.h"
+#include "app/VisiblePlacement.h"
 
 #include <algorithm>
 

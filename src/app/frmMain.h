@@ -1,6 +1,7 @@
 #pragma once
 
-#include "TakenOutFile.h"
+#include "app/TakenOutFile.h"
+#include "locker/Locker.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -161,8 +162,8 @@ private:
     [[nodiscard]] bool replaceAgreed(const QString& source, const QString& target);
     // Hands the written "$temp.dat" to the application; it lives on in m_handOff.
     void startApplication(std::unique_ptr<TakenOutFile> handOff, const QString& application,
-                          const QString& objFileName, const QString& strPassWd, int keyType,
-                          const std::optional<QString>& appHeader);
+                          const QString& objFileName, const QString& strPassWd,
+                          locker::KeyType keyType, const std::optional<QString>& appHeader);
     // Asks whether to put a changed "$temp.dat" back into its locker file, then deletes it.
     void finishHandOff();
     // Puts `file` away into `target` under the operation's error handler; true on success.

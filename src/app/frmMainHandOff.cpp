@@ -1,9 +1,9 @@
 // The life of the file handed to an application beyond the take out: its end when nobody
 // uses it any more, quitting while it is used, and the files an ended copy left behind.
-#include "frmMain.h"
+#include "app/frmMain.h"
 #include "ui/UiText.h"
 
-#include "frmKey.h"
+#include "dialogs/frmKey.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessIdentity.h"
 

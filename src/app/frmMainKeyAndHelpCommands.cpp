@@ -1,10 +1,10 @@
 // Key, options, help and version: short modal exchanges that touch no locker file.
-#include "frmMain.h"
+#include "app/frmMain.h"
 #include "ui/UiText.h"
 
-#include "frmAbout.h"
-#include "frmKey.h"
-#include "frmOptions.h"
+#include "about/frmAbout.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
 #include "platform/DocumentOpener.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"

@@ -1,11 +1,11 @@
 // The roads to put away and take out: menu commands, drops, the pop-up menu and the toolbar.
-#include "frmMain.h"
+#include "app/frmMain.h"
 #include "ui/UiText.h"
 
-#include "Filing.h"
-#include "frmFile.h"
-#include "frmKey.h"
-#include "frmOptions.h"
+#include "dialogs/Filing.h"
+#include "dialogs/frmFile.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
 #include "locker/Locker.h"
 #include "platform/HeldMouseButtons.h"
 #include "platform/MessageBox.h"
@@ -19,7 +19,7 @@
 
 namespace {
 
-enum FileActionMode : quint8 { ShowInViewer = 0, TakeOut = 1 };
+enum FileActionMode : quint8 { ShowInViewer = 0, takeOut = 1 };
 
 // The dropped files that can be handled: local ones, in the order of the drop.
 QList<QUrl> localFiles(const QList<QUrl>& urls) {
@@ -56,7 +56,8 @@ void frmMain::mnuitmLock_Click() {
     const QString source = chosenFile();
     QString target;
     do {
-        const bool recordApplication = m_frmOptions->AppMode() == locker::RecordedApplication;
+        const bool recordApplication = locker::AppModeFromNumber(m_frmOptions->AppMode()) ==
+                                       locker::AppMode::RecordedApplication;
         if (!chooseLockerFile(ui::PutAwayCaption, recordApplication))
             return;
         target = chosenFile();
@@ -84,7 +85,8 @@ bool frmMain::replaceAgreed(const QString& source, const QString& target) {
 void frmMain::mnuitmUnlock_Click() {
     if (!CheckPassWd())
         return;
-    const bool chooseApplication = m_frmOptions->AppMode() == locker::ChosenApplication;
+    const bool chooseApplication =
+        locker::AppModeFromNumber(m_frmOptions->AppMode()) == locker::AppMode::ChosenApplication;
     if (!chooseLockerFile(ui::TakeOutCaption, chooseApplication))
         return;
     const QString lockerFile = chosenFile();
@@ -102,7 +104,7 @@ void frmMain::FileAction(quint8 Mode, const QString& strFileName) {
     case ShowInViewer:
         OpenCont(strFileName);
         return;
-    case TakeOut:
+    case takeOut:
         if (!CheckPassWd()) {
             m_frmKey->exec();
             if (m_frmKey->Cancel())
@@ -170,7 +172,7 @@ void frmMain::Form_OLEDragDrop(const QList<QUrl>& Data, Qt::MouseButtons Button,
     }
     const Qt::KeyboardModifiers keys =
         Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    FileAction(keys == Qt::ShiftModifier ? TakeOut : ShowInViewer, dropped);
+    FileAction(keys == Qt::ShiftModifier ? takeOut : ShowInViewer, dropped);
 }
 
 void frmMain::mnupopOpen_Click() {
@@ -178,7 +180,7 @@ void frmMain::mnupopOpen_Click() {
 }
 
 void frmMain::mnupopUnlock_Click() {
-    FileAction(TakeOut, chosenFile());
+    FileAction(takeOut, chosenFile());
 }
 
 void frmMain::Toolbar1_ButtonClick(int Index) {

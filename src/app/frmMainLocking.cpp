@@ -1,15 +1,15 @@
 // Put away and take out as the window runs them: the engine does the bytes on a worker thread;
 // here are the hourglass, the progress window, the error handler, "$temp.dat" and the hand-off.
-#include "BackgroundWork.h"
-#include "frmMain.h"
+#include "app/BackgroundWork.h"
+#include "app/frmMain.h"
 #include "ui/UiText.h"
 
-#include "frmOptions.h"
-#include "frmProgress.h"
-#include "locker/Arithmetic.h"
-#include "locker/ByteSource.h"
+#include "dialogs/frmOptions.h"
+#include "dialogs/frmProgress.h"
 #include "locker/Locker.h"
 #include "locker/OperationMessages.h"
+#include "locker/legacy/Arithmetic.h"
+#include "locker/stream/ByteSource.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessLaunch.h"
 #include "platform/RuntimeError.h"
@@ -26,8 +26,8 @@ namespace {
 // The hourglass and the progress window, shown for the own methods while an operation runs.
 class BusySigns {
 public:
-    BusySigns(QWidget* owner, int keyType) {
-        if (keyType == locker::CrossPasswordMethod)
+    BusySigns(QWidget* owner, locker::KeyType keyType) {
+        if (keyType == locker::KeyType::CrossPasswordMethod)
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_progress.emplace(owner);
@@ -86,7 +86,7 @@ void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
                       const QString& strPassWd, const std::optional<QString>& strAppName) {
     const QScopedValueRollback operating(m_operating, true);
     handled(this, locker::Operation::PutAway, [&] {
-        const int keyType = m_frmOptions->KeyType();
+        const locker::KeyType keyType = locker::KeyTypeFromNumber(m_frmOptions->KeyType());
         BusySigns busy(this, keyType);
         background::run([&, progress = busy.progress()] {
             locker::putAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, progress);
@@ -98,8 +98,8 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
                        std::optional<QString> strAppName) {
     const QScopedValueRollback operating(m_operating, true);
     handled(this, locker::Operation::TakeOut, [&] {
-        const int keyType = m_frmOptions->KeyType();
-        const int appMode = m_frmOptions->AppMode();
+        const locker::KeyType keyType = locker::KeyTypeFromNumber(m_frmOptions->KeyType());
+        const locker::AppMode appMode = locker::AppModeFromNumber(m_frmOptions->AppMode());
         BusySigns busy(this, keyType);
         std::optional<QString> recorded;
         if (strAppName) {
@@ -134,8 +134,8 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
 
 // The application gets the relative name and runs in the same working directory.
 void frmMain::startApplication(std::unique_ptr<TakenOutFile> handOff, const QString& application,
-                               const QString& objFileName, const QString& strPassWd, int keyType,
-                               const std::optional<QString>& appHeader) {
+                               const QString& objFileName, const QString& strPassWd,
+                               locker::KeyType keyType, const std::optional<QString>& appHeader) {
     handOff->handTo(application, objFileName, strPassWd, keyType, appHeader);
     connect(handOff.get(), &TakenOutFile::unused, this, &frmMain::finishHandOff);
     m_handOff = std::move(handOff);
@@ -145,9 +145,10 @@ bool frmMain::putBack(const HandOffRecord& file, const QString& password, const 
     const QScopedValueRollback operating(m_operating, true);
     bool done = false;
     handled(this, locker::Operation::PutAway, [&] {
-        BusySigns busy(this, file.keyType);
+        const locker::KeyType keyType = locker::KeyTypeFromNumber(file.keyType);
+        BusySigns busy(this, keyType);
         background::run([&, progress = busy.progress()] {
-            locker::putAway(file.file, target, password, file.keyType, file.appHeader, progress);
+            locker::putAway(file.file, target, password, keyType, file.appHeader, progress);
         });
         done = true;
     });

@@ -1,6 +1,6 @@
 // The main window's menu bar, pop-up menu and toolbar.
-#include "ToolbarIcons.h"
-#include "frmMain.h"
+#include "app/ToolbarIcons.h"
+#include "app/frmMain.h"
 #include "ui/UiText.h"
 
 #include <QMenuBar>

@@ -1,5 +1,5 @@
 // Open, save, copy and select-all: the viewer's commands, through the file chooser.
-#include "frmMain.h"
+#include "app/frmMain.h"
 #include "ui/UiText.h"
 
 #include "platform/MessageBox.h"

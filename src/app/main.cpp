@@ -1,5 +1,5 @@
-#include "TakenOutFile.h"
-#include "frmMain.h"
+#include "app/TakenOutFile.h"
+#include "app/frmMain.h"
 
 #include "platform/TerminationSignals.h"
 

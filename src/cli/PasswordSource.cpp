@@ -1,4 +1,4 @@
-#include "PasswordSource.h"
+#include "cli/PasswordSource.h"
 
 #include "platform/InputFile.h"
 #include "platform/RuntimeError.h"

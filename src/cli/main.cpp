@@ -1,5 +1,5 @@
 // vrl: the command-line front of the locking engine, for scripts, tests and benchmarks.
-#include "PasswordSource.h"
+#include "cli/PasswordSource.h"
 #include "locker/Locker.h"
 #include "locker/OperationMessages.h"
 #include "platform/NativeName.h"
@@ -27,8 +27,8 @@ const char* const Usage = "usage: vrl put  [--method 0|1|2] [--app PATH] [--pass
 
 struct Options {
     bool put = false;
-    int method = locker::CrossPasswordMethod;
-    int appMode = locker::RecordedApplication;
+    locker::KeyType method = locker::KeyType::CrossPasswordMethod;
+    locker::AppMode appMode = locker::AppMode::RecordedApplication;
     std::optional<QString> app;
     std::optional<QString> passwordFile;
     QStringList files;
@@ -66,12 +66,12 @@ std::optional<Options> parse(const QStringList& args) {
             const auto method = parseChoice(args[++i]);
             if (!method)
                 return std::nullopt;
-            options.method = *method;
+            options.method = locker::KeyTypeFromNumber(*method);
         } else if (arg == u"--app-mode" && hasValue && !options.put) {
             const auto mode = parseChoice(args[++i]);
             if (!mode)
                 return std::nullopt;
-            options.appMode = *mode;
+            options.appMode = locker::AppModeFromNumber(*mode);
         } else if (arg == u"--app" && hasValue && options.put) {
             options.app = args[++i];
         } else if (arg == u"--password-file" && hasValue) {
@@ -81,7 +81,8 @@ std::optional<Options> parse(const QStringList& args) {
         }
     }
     // The cross-password method records no application: refused rather than dropped.
-    if (options.files.size() != 2 || (options.app && options.method == locker::CrossPasswordMethod))
+    if (options.files.size() != 2 ||
+        (options.app && options.method == locker::KeyType::CrossPasswordMethod))
         return std::nullopt;
     return options;
 }

@@ -1,4 +1,4 @@
-#include "FileList.h"
+#include "dialogs/FileList.h"
 
 #include <QDir>
 #include <QSignalBlocker>

@@ -1,4 +1,4 @@
-#include "FolderList.h"
+#include "dialogs/FolderList.h"
 
 #include "platform/RuntimeError.h"
 

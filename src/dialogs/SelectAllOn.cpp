@@ -1,4 +1,4 @@
-#include "SelectAllOn.h"
+#include "dialogs/SelectAllOn.h"
 
 #include <QLineEdit>
 #include <QMetaObject>

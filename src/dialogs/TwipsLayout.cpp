@@ -1,4 +1,4 @@
-#include "TwipsLayout.h"
+#include "dialogs/TwipsLayout.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "WrappingCheckBox.h"
+#include "dialogs/WrappingCheckBox.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,9 +1,9 @@
-#include "frmKey.h"
+#include "dialogs/frmKey.h"
 
-#include "FormControls.h"
-#include "SelectAllOn.h"
-#include "TwipsLayout.h"
-#include "locker/PasswordRule.h"
+#include "dialogs/FormControls.h"
+#include "dialogs/SelectAllOn.h"
+#include "dialogs/TwipsLayout.h"
+#include "locker/stream/PasswordRule.h"
 #include "platform/MessageBox.h"
 #include "ui/UiText.h"
 

@@ -1,7 +1,7 @@
-#include "frmOptions.h"
+#include "dialogs/frmOptions.h"
 
-#include "FormControls.h"
-#include "TwipsLayout.h"
+#include "dialogs/FormControls.h"
+#include "dialogs/TwipsLayout.h"
 #include "platform/RuntimeError.h"
 #include "ui/UiText.h"
 

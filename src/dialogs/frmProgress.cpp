@@ -1,7 +1,7 @@
-#include "frmProgress.h"
+#include "dialogs/frmProgress.h"
 
-#include "FormControls.h"
-#include "TwipsLayout.h"
+#include "dialogs/FormControls.h"
+#include "dialogs/TwipsLayout.h"
 #include "ui/UiText.h"
 
 #include <QCoreApplication>

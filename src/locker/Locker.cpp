@@ -1,12 +1,12 @@
-#include "Locker.h"
+#include "locker/Locker.h"
 
-#include "ApplicationHeader.h"
-#include "ByteSource.h"
-#include "DataProtect.h"
-#include "KeyMaterial.h"
-#include "Progress.h"
-#include "SimpleCipher.h"
-#include "VirtualCylinder.h"
+#include "locker/dataprotect/DataProtect.h"
+#include "locker/legacy/ApplicationHeader.h"
+#include "locker/legacy/KeyMaterial.h"
+#include "locker/legacy/SimpleCipher.h"
+#include "locker/legacy/VirtualCylinder.h"
+#include "locker/stream/ByteSource.h"
+#include "locker/stream/Progress.h"
 #include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"
 
@@ -26,18 +26,17 @@ constexpr qint64 PaddingWithHeader = 11;
 // The key material is built before the method is looked at, so its failures come first on
 // every method. The cross-password method takes the password as UTF-8 and only keeps the
 // length rule.
-KeyMaterial keyFor(const QString& strPassWd, int keyType) {
-    password::requireUsable(strPassWd);
-    if (keyType != CrossPasswordMethod)
-        return buildKeyMaterial(strPassWd);
-    password::requireLength(strPassWd);
+// An empty password would leave the own ciphers without a key column.
+KeyMaterial keyFor(const QString& password, KeyType keyType) {
+    if (password.isEmpty())
+        throw RuntimeError(err::InvalidArgument, QStringLiteral("鍵のパスワードが空です。"));
+    if (keyType != KeyType::CrossPasswordMethod)
+        return buildKeyMaterial(password);
+    if (password.size() > 255)
+        throw RuntimeError(err::Overflow);
+    if (password.size() > KeyMaterial::MaxLength)
+        throw RuntimeError(err::IndexOutOfRange);
     return {};
-}
-
-void requireOwnMethod(int keyType) {
-    if (keyType != SimpleMethod && keyType != CylinderMethod)
-        throw RuntimeError(err::InvalidArgument,
-                           QStringLiteral("施錠方式の番号 %1 は使えません。").arg(keyType));
 }
 
 // The cross-password method's calling convention: version 1, no flags, one file.
@@ -98,15 +97,15 @@ void encipherCylinder(const KeyMaterial& key, PlaintextSource& plain, qint64 loc
 // Decodes bytes [from, to) of the plaintext of a locker file whose cipher length is known.
 class Decoder {
 public:
-    Decoder(const KeyMaterial& key, int keyType, FileSource& locker, qint64 cipherLength)
+    Decoder(const KeyMaterial& key, KeyType keyType, FileSource& locker, qint64 cipherLength)
         : m_keyType(keyType), m_locker(locker), m_cipher(key), m_cylinder(key, cipherLength) {}
 
     [[nodiscard]] bool fits() const {
-        return m_keyType != CylinderMethod || m_cylinder.fitsIn(m_locker.size());
+        return m_keyType != KeyType::CylinderMethod || m_cylinder.fitsIn(m_locker.size());
     }
 
     void decode(qint64 from, qint64 to, const ByteSink& sink) {
-        if (m_keyType == CylinderMethod)
+        if (m_keyType == KeyType::CylinderMethod)
             m_cylinder.decipher(m_locker, from, to, sink);
         else
             m_cipher.decipher(m_locker, from, to, sink);
@@ -126,8 +125,8 @@ public:
         QByteArray raw(n, Qt::Uninitialized);
         m_locker.readAt(cipherLength, raw.data(), n);
         for (qint64 i = 0; i < n; ++i) {
-            const bool expectsByte =
-                m_keyType == CylinderMethod && m_cylinder.placesByteBeyondCipher(cipherLength + i);
+            const bool expectsByte = m_keyType == KeyType::CylinderMethod &&
+                                     m_cylinder.placesByteBeyondCipher(cipherLength + i);
             if (raw.at(i) != 0 && !expectsByte)
                 return false;
         }
@@ -135,7 +134,7 @@ public:
     }
 
 private:
-    int m_keyType;
+    KeyType m_keyType;
     FileSource& m_locker;
     SimpleCipher m_cipher;
     VirtualCylinder m_cylinder;
@@ -151,7 +150,7 @@ struct Layout {
     qint64 dataEnd = 0; // the end of the put-away bytes (after the header, when there is one)
 };
 
-Layout settleLayout(const KeyMaterial& key, int keyType, FileSource& locker) {
+Layout settleLayout(const KeyMaterial& key, KeyType keyType, FileSource& locker) {
     const qint64 lockerLength = locker.size();
     const qint64 withHeader = lockerLength - PaddingWithHeader;
     if (withHeader > 0) {
@@ -177,15 +176,30 @@ Layout settleLayout(const KeyMaterial& key, int keyType, FileSource& locker) {
 
 } // namespace
 
+KeyType KeyTypeFromNumber(int number) {
+    if (number < NumberOf(KeyType::SimpleMethod) || number > NumberOf(KeyType::CrossPasswordMethod))
+        throw RuntimeError(err::InvalidArgument,
+                           QStringLiteral("施錠方式の番号 %1 は使えません。").arg(number));
+    return static_cast<KeyType>(number);
+}
+
+AppMode AppModeFromNumber(int number) {
+    if (number < static_cast<int>(AppMode::ViewerOnly) ||
+        number > static_cast<int>(AppMode::ChosenApplication))
+        throw RuntimeError(
+            err::InvalidArgument,
+            QStringLiteral("外部アプリケーションの番号 %1 は使えません。").arg(number));
+    return static_cast<AppMode>(number);
+}
+
 void putAway(const QString& sbjFileName, const QString& objFileName, const QString& strPassWd,
-             int keyType, const std::optional<QString>& strAppName,
+             KeyType keyType, const std::optional<QString>& strAppName,
              const ProgressCallback& progress) {
     const KeyMaterial key = keyFor(strPassWd, keyType);
-    if (keyType == CrossPasswordMethod) {
+    if (keyType == KeyType::CrossPasswordMethod) {
         invokeDataProtect(DataProtect::ProtectFileId, sbjFileName, objFileName, strPassWd);
         return;
     }
-    requireOwnMethod(keyType);
 
     FileSource source(sbjFileName);
     if (source.size() == 0)
@@ -199,12 +213,13 @@ void putAway(const QString& sbjFileName, const QString& objFileName, const QStri
     const qint64 padding = strAppName ? PaddingWithHeader : PaddingWithoutHeader;
     PlaintextSource plain(source, std::move(header));
     const qint64 lockerLength = plain.size() + padding;
-    if (keyType == CylinderMethod && !VirtualCylinder(key, plain.size()).fitsIn(lockerLength))
+    if (keyType == KeyType::CylinderMethod &&
+        !VirtualCylinder(key, plain.size()).fitsIn(lockerLength))
         throw RuntimeError(err::IndexOutOfRange, {}, sbjFileName);
 
     platform::ReplacingFile out(objFileName);
     ProgressReporter reporter(progress, 50, 50, plain.size());
-    if (keyType == SimpleMethod)
+    if (keyType == KeyType::SimpleMethod)
         encipherSimple(key, plain, lockerLength, out.device(), reporter);
     else
         encipherCylinder(key, plain, lockerLength, out.device(), reporter);
@@ -213,17 +228,16 @@ void putAway(const QString& sbjFileName, const QString& objFileName, const QStri
 }
 
 std::optional<QString> takeOut(const QString& objFileName, QIODevice& output,
-                               const QString& strPassWd, int keyType, int appMode,
+                               const QString& strPassWd, KeyType keyType, AppMode appMode,
                                const ProgressCallback& progress) {
     const KeyMaterial key = keyFor(strPassWd, keyType);
-    if (keyType == CrossPasswordMethod) {
+    if (keyType == KeyType::CrossPasswordMethod) {
         aboutLocker(objFileName, [&] {
             DataProtect().unprotectTo(objFileName, output, strPassWd, ProtectVersion, ProtectFlags,
                                       ProtectCount);
         });
         return std::nullopt;
     }
-    requireOwnMethod(keyType);
 
     FileSource locker(objFileName);
     // Every locker file put away writes has at least one byte and its padding.
@@ -233,7 +247,7 @@ std::optional<QString> takeOut(const QString& objFileName, QIODevice& output,
 
     std::optional<QString> appName;
     qint64 begin = 0;
-    if (layout.header && appMode == RecordedApplication) {
+    if (layout.header && appMode == AppMode::RecordedApplication) {
         appName = layout.header->appName;
         begin = layout.header->length;
     }
@@ -251,17 +265,16 @@ std::optional<QString> takeOut(const QString& objFileName, QIODevice& output,
 }
 
 std::optional<QString> takeOut(const QString& objFileName, const QString& outFileName,
-                               const QString& strPassWd, int keyType, int appMode,
+                               const QString& strPassWd, KeyType keyType, AppMode appMode,
                                const ProgressCallback& progress) {
     // Check the key and the locker file before anything is created.
     (void)keyFor(strPassWd, keyType);
-    if (keyType == CrossPasswordMethod) {
+    if (keyType == KeyType::CrossPasswordMethod) {
         aboutLocker(objFileName, [&] {
             invokeDataProtect(DataProtect::UnprotectFileId, objFileName, outFileName, strPassWd);
         });
         return std::nullopt;
     }
-    requireOwnMethod(keyType);
     (void)FileSource(objFileName);
 
     platform::ReplacingFile out(outFileName, platform::ReplacingFile::Access::OwnerOnly);

@@ -1,4 +1,4 @@
-#include "OperationMessages.h"
+#include "locker/OperationMessages.h"
 
 namespace locker {
 

@@ -1,6 +1,6 @@
-#include "AnsiCodePage.h"
+#include "platform/AnsiCodePage.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace platform {
 

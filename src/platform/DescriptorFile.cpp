@@ -1,6 +1,6 @@
-#include "DescriptorFile.h"
+#include "platform/DescriptorFile.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
-#include "DocumentOpener.h"
+#include "platform/DocumentOpener.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

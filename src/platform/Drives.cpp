@@ -1,6 +1,6 @@
-#include "Drives.h"
+#include "platform/Drives.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "FileUseWatch.h"
+#include "platform/FileUseWatch.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "HandOffFile.h"
+#include "platform/HandOffFile.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "HeldMouseButtons.h"
+#include "platform/HeldMouseButtons.h"
 
 #include <QGuiApplication>
 

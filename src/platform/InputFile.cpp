@@ -1,6 +1,6 @@
-#include "InputFile.h"
+#include "platform/InputFile.h"
 
-#include "NativeName.h"
+#include "platform/NativeName.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

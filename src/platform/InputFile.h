@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DescriptorFile.h"
-#include "RuntimeError.h"
+#include "platform/DescriptorFile.h"
+#include "platform/RuntimeError.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
-#include "MessageBox.h"
+#include "platform/MessageBox.h"
 
-#include "ApplicationTitle.h"
+#include "platform/ApplicationTitle.h"
 
 #include <QAbstractButton>
 

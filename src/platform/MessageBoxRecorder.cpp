@@ -1,4 +1,4 @@
-#include "MessageBoxRecorder.h"
+#include "platform/MessageBoxRecorder.h"
 
 namespace platform {
 

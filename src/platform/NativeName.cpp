@@ -1,6 +1,6 @@
-#include "NativeName.h"
+#include "platform/NativeName.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 namespace platform {
 

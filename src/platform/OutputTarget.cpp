@@ -1,7 +1,7 @@
-#include "OutputTarget.h"
+#include "platform/OutputTarget.h"
 
-#include "NativeName.h"
-#include "RuntimeError.h"
+#include "platform/NativeName.h"
+#include "platform/RuntimeError.h"
 
 #include <climits>
 

@@ -1,4 +1,4 @@
-#include "ProcessIdentity.h"
+#include "platform/ProcessIdentity.h"
 
 #include <QFile>
 #include <QStringList>

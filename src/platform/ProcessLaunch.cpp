@@ -1,6 +1,6 @@
-#include "ProcessLaunch.h"
+#include "platform/ProcessLaunch.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,6 +1,6 @@
-#include "RemovedOnSignal.h"
+#include "platform/RemovedOnSignal.h"
 
-#include "RuntimeError.h"
+#include "platform/RuntimeError.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,8 +1,8 @@
-#include "ReplacingFile.h"
+#include "platform/ReplacingFile.h"
 
-#include "OutputTarget.h"
-#include "RuntimeError.h"
-#include "TemporaryNames.h"
+#include "platform/OutputTarget.h"
+#include "platform/RuntimeError.h"
+#include "platform/TemporaryNames.h"
 
 #include <cerrno>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DescriptorFile.h"
-#include "RemovedOnSignal.h"
+#include "platform/DescriptorFile.h"
+#include "platform/RemovedOnSignal.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "TemporaryNames.h"
+#include "platform/TemporaryNames.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "WorkMemory.h"
+#include "platform/WorkMemory.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "ContentTextBox.h"
+#include "viewer/ContentTextBox.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextContent.h"
+#include "viewer/TextContent.h"
 
 #include <QAbstractScrollArea>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "FileContents.h"
+#include "viewer/FileContents.h"
 
 #include "platform/ReplacingFile.h"
 #include "platform/RuntimeError.h"

@@ -1,4 +1,4 @@
-#include "PictureBox.h"
+#include "viewer/PictureBox.h"
 
 #include <QPaintEvent>
 #include <QPainter>

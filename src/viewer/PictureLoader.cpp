@@ -1,4 +1,4 @@
-#include "PictureLoader.h"
+#include "viewer/PictureLoader.h"
 
 #include "platform/RuntimeError.h"
 

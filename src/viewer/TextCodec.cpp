@@ -1,4 +1,4 @@
-#include "TextCodec.h"
+#include "viewer/TextCodec.h"
 
 #include <QStringDecoder>
 

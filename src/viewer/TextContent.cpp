@@ -1,6 +1,6 @@
-#include "TextContent.h"
+#include "viewer/TextContent.h"
 
-#include "TextLines.h"
+#include "viewer/TextLines.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TextCodec.h"
+#include "viewer/TextCodec.h"
 
 #include <QByteArray>
 #include <QString>

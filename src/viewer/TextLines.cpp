@@ -1,4 +1,4 @@
-#include "TextLines.h"
+#include "viewer/TextLines.h"
 
 #include <cstring>
 

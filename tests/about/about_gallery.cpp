@@ -1,6 +1,6 @@
 // Shows the about box over a stand-in main window, as a person sees it (screenshots):
 //   about_gallery [POINT_SIZE]
-#include "frmAbout.h"
+#include "about/frmAbout.h"
 
 #include <QApplication>
 #include <QMainWindow>

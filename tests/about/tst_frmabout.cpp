@@ -1,8 +1,8 @@
-#include "frmAbout.h"
+#include "about/frmAbout.h"
 #include "platform/MessageBoxRecorder.h"
 #include "platform/Registry.h"
 
-#include "ModalAnswer.h"
+#include "support/ModalAnswer.h"
 
 #include <QApplication>
 #include <QDir>

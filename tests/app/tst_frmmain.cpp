@@ -1,21 +1,21 @@
 // The main window: its controls, start-up and shut-down with the settings store, and the
 // viewer's commands through the file chooser.
-#include "frmMain.h"
+#include "app/frmMain.h"
 
-#include "ModalAnswer.h"
-#include "VisiblePlacement.h"
-#include "frmAbout.h"
-#include "frmFile.h"
-#include "frmKey.h"
-#include "frmOptions.h"
+#include "about/frmAbout.h"
+#include "app/VisiblePlacement.h"
+#include "dialogs/frmFile.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
 #include "platform/MessageBoxRecorder.h"
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
+#include "support/ModalAnswer.h"
 #include "viewer/ContentTextBox.h"
 #include "viewer/PictureBox.h"
 #include "viewer/Viewer.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QCheckBox>

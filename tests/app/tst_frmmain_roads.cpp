@@ -2,12 +2,12 @@
 // pop-up menu and the command line, with the real window and the real dialogs answered as a
 // user would. Each test runs in a working directory of its own, where "$temp.dat" must be
 // gone when the test ends.
-#include "frmMain.h"
+#include "app/frmMain.h"
 
-#include "frmFile.h"
-#include "frmKey.h"
-#include "frmOptions.h"
-#include "frmProgress.h"
+#include "dialogs/frmFile.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
+#include "dialogs/frmProgress.h"
 #include "locker/Locker.h"
 #include "platform/HeldMouseButtons.h"
 #include "platform/MessageBoxRecorder.h"
@@ -297,7 +297,7 @@ QString FrmMainRoadsTest::write(const QString& name, const QByteArray& bytes) {
 QString FrmMainRoadsTest::makeLocker(const QString& name, int keyType, const QString& password,
                                      const std::optional<QString>& application) {
     const QString source = write(u"source.txt"_s, Plain);
-    locker::putAway(source, path(name), password, keyType, application);
+    locker::putAway(source, path(name), password, locker::KeyTypeFromNumber(keyType), application);
     return path(name);
 }
 
@@ -364,7 +364,8 @@ void FrmMainRoadsTest::putAwayAndTakeOutThroughTheMenus() {
     {
         const BusyWatch watch;
         m_window->mnuitmLock->trigger();
-        const bool ownMethod = keyType != locker::CrossPasswordMethod;
+        const bool ownMethod =
+            locker::KeyTypeFromNumber(keyType) != locker::KeyType::CrossPasswordMethod;
         QCOMPARE(watch.sawProgress(), ownMethod);
         QCOMPARE(watch.sawHourglass(), ownMethod);
         if (ownMethod)
@@ -383,7 +384,8 @@ void FrmMainRoadsTest::putAwayAndTakeOutThroughTheMenus() {
     {
         const BusyWatch watch;
         m_window->mnuitmUnlock->trigger();
-        QCOMPARE(watch.sawProgress(), keyType != locker::CrossPasswordMethod);
+        QCOMPARE(watch.sawProgress(),
+                 locker::KeyTypeFromNumber(keyType) != locker::KeyType::CrossPasswordMethod);
     }
     QCOMPARE(seen->last().caption, u"取り出すファイル名"_s);
     QCOMPARE(m_boxes->count(), 0);

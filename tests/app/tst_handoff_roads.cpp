@@ -2,19 +2,19 @@
 // (small shell scripts) that read late, hand the file on, hold it or edit it, while the window
 // keeps running, is quit or is ended by a signal. After every road no "$temp.dat" and no
 // other plaintext copy may remain, and edits end up only where the user agreed.
-#include "HandOffRecords.h"
-#include "TakenOutFile.h"
-#include "frmKey.h"
-#include "frmMain.h"
-#include "frmOptions.h"
+#include "app/HandOffRecords.h"
+#include "app/TakenOutFile.h"
+#include "app/frmMain.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
 
 #include "locker/Locker.h"
 #include "platform/MessageBoxRecorder.h"
 #include "viewer/ContentTextBox.h"
 #include "viewer/Viewer.h"
 
-#include "ModalAnswer.h"
-#include "TestFiles.h"
+#include "support/ModalAnswer.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -110,8 +110,8 @@ QString HandOffRoadsTest::write(const QString& name, const QByteArray& bytes, bo
 }
 
 void HandOffRoadsTest::makeLocker(const std::optional<QString>& application) const {
-    locker::putAway(write(u"source.txt"_s, Plain), path(u"a.vrl"_s), u"key"_s, locker::SimpleMethod,
-                    application);
+    locker::putAway(write(u"source.txt"_s, Plain), path(u"a.vrl"_s), u"key"_s,
+                    locker::KeyType::SimpleMethod, application);
     QFile::remove(path(u"source.txt"_s));
 }
 
@@ -120,8 +120,8 @@ QByteArray HandOffRoadsTest::takenOut(const QString& lockerName) const {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     try {
-        locker::takeOut(path(lockerName), buffer, u"key"_s, locker::SimpleMethod,
-                        locker::RecordedApplication);
+        locker::takeOut(path(lockerName), buffer, u"key"_s, locker::KeyType::SimpleMethod,
+                        locker::AppMode::RecordedApplication);
     } catch (const std::exception&) {
         return "<none>";
     }

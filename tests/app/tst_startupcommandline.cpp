@@ -1,5 +1,5 @@
 // Splitting the start-up command line into a file name and an optional key password.
-#include "StartupCommandLine.h"
+#include "app/StartupCommandLine.h"
 
 #include <QTest>
 

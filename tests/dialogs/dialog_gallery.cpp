@@ -1,9 +1,9 @@
 // Shows one dialog as a person sees it, for screenshots:
 //   dialog_gallery key|file|options|progress|message [POINT_SIZE]
-#include "frmFile.h"
-#include "frmKey.h"
-#include "frmOptions.h"
-#include "frmProgress.h"
+#include "dialogs/frmFile.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
+#include "dialogs/frmProgress.h"
 #include "platform/MessageBox.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "frmFile.h"
-#include "frmKey.h"
-#include "frmOptions.h"
-#include "frmProgress.h"
+#include "dialogs/frmFile.h"
+#include "dialogs/frmKey.h"
+#include "dialogs/frmOptions.h"
+#include "dialogs/frmProgress.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "Filing.h"
+#include "dialogs/Filing.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
-#include "DriveList.h"
-#include "FileList.h"
-#include "Filing.h"
-#include "FolderList.h"
-#include "ModalAnswer.h"
-#include "frmFile.h"
+#include "dialogs/DriveList.h"
+#include "dialogs/FileList.h"
+#include "dialogs/Filing.h"
+#include "dialogs/FolderList.h"
+#include "dialogs/frmFile.h"
 #include "platform/Drives.h"
 #include "platform/MessageBoxRecorder.h"
 #include "platform/RuntimeError.h"
+#include "support/ModalAnswer.h"
 
 #include <QCheckBox>
 #include <QComboBox>

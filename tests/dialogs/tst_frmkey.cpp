@@ -1,6 +1,6 @@
-#include "ModalAnswer.h"
-#include "frmKey.h"
+#include "dialogs/frmKey.h"
 #include "platform/MessageBoxRecorder.h"
+#include "support/ModalAnswer.h"
 
 #include <QClipboard>
 #include <QInputMethodEvent>

@@ -1,6 +1,6 @@
-#include "ModalAnswer.h"
-#include "frmOptions.h"
+#include "dialogs/frmOptions.h"
 #include "platform/RuntimeError.h"
+#include "support/ModalAnswer.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "frmProgress.h"
+#include "dialogs/frmProgress.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,6 +1,6 @@
-#include "ModalAnswer.h"
 #include "platform/MessageBox.h"
 #include "platform/MessageBoxRecorder.h"
+#include "support/ModalAnswer.h"
 
 #include <QAbstractButton>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the cross-password reader as a locker file. Every input must end
 // in a runtime error or a clean take-out, never in a crash, a hang or a sanitizer report.
-#include "locker/DataProtectKey.h"
-#include "locker/DataProtectStream.h"
+#include "locker/dataprotect/DataProtectKey.h"
+#include "locker/dataprotect/DataProtectStream.h"
 #include "platform/RuntimeError.h"
 
 #include <QBuffer>

@@ -23,7 +23,7 @@ execute_process(COMMAND dpkg-deb -x "${package}" "${WORK}/root" RESULT_VARIABLE 
 set(root "${WORK}/root/usr")
 foreach(file bin/winvrls bin/vrl share/applications/winvrls.desktop
              share/mime/packages/winvrls.xml share/icons/hicolor/64x64/apps/winvrls.png
-             share/doc/winvrls/Readme.htm)
+             share/doc/winvrls/Readme.htm share/doc/winvrls/cross-password-format.md)
   if(NOT EXISTS "${root}/${file}")
     message(FATAL_ERROR "not in the package: /usr/${file}")
   endif()

@@ -7,10 +7,10 @@
 // accepts (two full chunks of 64 KiB and a short last one) and the cheapest key derivation,
 // in one lane but for the sound locker in four lanes. Cases that the header alone refuses
 // keep only the start of the first chunk, so that the set stays small.
-#include "locker/DataProtectErrors.h"
-#include "locker/DataProtectFormat.h"
-#include "locker/DataProtectKey.h"
-#include "locker/DataProtectStream.h"
+#include "locker/dataprotect/DataProtectErrors.h"
+#include "locker/dataprotect/DataProtectFormat.h"
+#include "locker/dataprotect/DataProtectKey.h"
+#include "locker/dataprotect/DataProtectStream.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
 // AES-256-GCM through both library bindings: published vectors, agreement of the preferred
 // library with OpenSSL over lengths and associated data, and rejection of any altered input.
-#include "locker/DataProtectGcm.h"
+#include "locker/crypto/DataProtectGcm.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,8 +1,8 @@
 // Argon2id through the library binding: published and reference tags in one and several
 // lanes (memory from the huge-page callback), libsodium's one-lane results, and failures
 // reported as errors rather than as a tag.
-#include "LockerTestSupport.h"
-#include "locker/DataProtectKdf.h"
+#include "locker/crypto/DataProtectKdf.h"
+#include "support/LockerTestSupport.h"
 
 #include <QFile>
 #include <QTest>

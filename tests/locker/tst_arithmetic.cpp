@@ -1,7 +1,7 @@
-#include "LockerTestSupport.h"
-#include "locker/Arithmetic.h"
-#include "locker/KeyMaterial.h"
+#include "locker/legacy/Arithmetic.h"
+#include "locker/legacy/KeyMaterial.h"
 #include "platform/RuntimeError.h"
+#include "support/LockerTestSupport.h"
 
 #include <QTest>
 

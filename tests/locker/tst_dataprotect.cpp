@@ -1,7 +1,7 @@
-#include "LockerTestSupport.h"
-#include "locker/DataProtect.h"
-#include "locker/DataProtectFormat.h"
-#include "locker/StreamCipher.h"
+#include "locker/crypto/StreamCipher.h"
+#include "locker/dataprotect/DataProtect.h"
+#include "locker/dataprotect/DataProtectFormat.h"
+#include "support/LockerTestSupport.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

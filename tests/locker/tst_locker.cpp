@@ -1,7 +1,7 @@
-#include "LockerTestSupport.h"
-#include "ReferenceLocker.h"
-#include "locker/ApplicationHeader.h"
 #include "locker/Locker.h"
+#include "locker/legacy/ApplicationHeader.h"
+#include "support/LockerTestSupport.h"
+#include "support/ReferenceLocker.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -10,9 +10,8 @@
 #include <set>
 
 using namespace testsupport;
-using locker::CrossPasswordMethod;
-using locker::CylinderMethod;
-using locker::SimpleMethod;
+using enum locker::KeyType;
+using enum locker::AppMode;
 namespace err = platform::err;
 
 namespace {
@@ -46,7 +45,7 @@ class LockerTest : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
     // Puts `source` away and returns the locker file's bytes.
-    QByteArray putAway(const QByteArray& source, const QString& key, int method,
+    QByteArray putAway(const QByteArray& source, const QString& key, locker::KeyType method,
                        const std::optional<QString>& app = std::nullopt) {
         writeFile(path(QStringLiteral("source")), source);
         locker::putAway(path(QStringLiteral("source")), path(QStringLiteral("locker")), key, method,
@@ -54,8 +53,8 @@ class LockerTest : public QObject {
         return readFile(path(QStringLiteral("locker")));
     }
 
-    QByteArray takeOut(const QByteArray& lockerBytes, const QString& key, int method,
-                       int appMode = locker::RecordedApplication,
+    QByteArray takeOut(const QByteArray& lockerBytes, const QString& key, locker::KeyType method,
+                       locker::AppMode appMode = RecordedApplication,
                        std::optional<QString>* app = nullptr) {
         writeFile(path(QStringLiteral("locker")), lockerBytes);
         const auto recorded = locker::takeOut(path(QStringLiteral("locker")),
@@ -103,13 +102,45 @@ private Q_SLOTS:
                  QByteArray("ABCDEF"));
     }
 
+    // The settings, the options and vrl keep these numbers: a reordered enum would read
+    // every stored choice as another method, a missing bound would let any number through.
+    void storedNumbersNameTheMethodsAndModes_data() {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<std::optional<locker::KeyType>>("keyType");
+        QTest::addColumn<std::optional<locker::AppMode>>("appMode");
+        QTest::newRow("0") << 0 << std::optional(SimpleMethod) << std::optional(ViewerOnly);
+        QTest::newRow("1") << 1 << std::optional(CylinderMethod)
+                           << std::optional(RecordedApplication);
+        QTest::newRow("2") << 2 << std::optional(CrossPasswordMethod)
+                           << std::optional(ChosenApplication);
+        QTest::newRow("-1") << -1 << std::optional<locker::KeyType>()
+                            << std::optional<locker::AppMode>();
+        QTest::newRow("3") << 3 << std::optional<locker::KeyType>()
+                           << std::optional<locker::AppMode>();
+    }
+    void storedNumbersNameTheMethodsAndModes() {
+        QFETCH(int, number);
+        QFETCH(std::optional<locker::KeyType>, keyType);
+        QFETCH(std::optional<locker::AppMode>, appMode);
+        if (!keyType) {
+            QCOMPARE(errorNumberOf([&] { (void)locker::KeyTypeFromNumber(number); }),
+                     err::InvalidArgument);
+            QCOMPARE(errorNumberOf([&] { (void)locker::AppModeFromNumber(number); }),
+                     err::InvalidArgument);
+            return;
+        }
+        QCOMPARE(locker::KeyTypeFromNumber(number), *keyType);
+        QCOMPARE(locker::NumberOf(*keyType), number);
+        QCOMPARE(locker::AppModeFromNumber(number), *appMode);
+    }
+
     void agreesWithEarlierVersions_data() {
-        QTest::addColumn<int>("method");
+        QTest::addColumn<locker::KeyType>("method");
         QTest::addColumn<int>("keyLength");
         QTest::addColumn<int>("size");
         QTest::addColumn<QString>("app");
         const QString none;
-        for (int method : {SimpleMethod, CylinderMethod}) {
+        for (locker::KeyType method : {SimpleMethod, CylinderMethod}) {
             for (int L : {1, 2, 3, 7, 10, 11, 12, 20}) {
                 const std::set<int> sizes{1,       L - 1,       L,        L + 1,        2 * L,
                                           255 * L, 256 * L + 3, 1200 * L, 1201 * L + 5, 3000 * L};
@@ -117,22 +148,23 @@ private Q_SLOTS:
                     if (size < 1)
                         continue;
                     for (const QString& app : {none, QStringLiteral("/usr/bin/ｱﾌﾟﾘ")}) {
-                        QTest::addRow("m%d L%d n%d %s", method, L, size, app.isEmpty() ? "" : "app")
+                        QTest::addRow("m%d L%d n%d %s", locker::NumberOf(method), L, size,
+                                      app.isEmpty() ? "" : "app")
                             << method << L << size << app;
                     }
                 }
             }
         }
         // Several streaming blocks, around their edges.
-        QTest::newRow("cylinder L1 3 MiB") << int(CylinderMethod) << 1 << (3 << 20) << none;
+        QTest::newRow("cylinder L1 3 MiB") << CylinderMethod << 1 << (3 << 20) << none;
         QTest::newRow("cylinder L20 multi-block multiple")
-            << int(CylinderMethod) << 20 << 20 * 110000 << none;
+            << CylinderMethod << 20 << 20 * 110000 << none;
         QTest::newRow("cylinder L7 multi-block app")
-            << int(CylinderMethod) << 7 << (2 << 20) + 3 << QStringLiteral("/bin/cat");
-        QTest::newRow("simple L13 multi-block") << int(SimpleMethod) << 13 << (2 << 20) + 1 << none;
+            << CylinderMethod << 7 << (2 << 20) + 3 << QStringLiteral("/bin/cat");
+        QTest::newRow("simple L13 multi-block") << SimpleMethod << 13 << (2 << 20) + 1 << none;
     }
     void agreesWithEarlierVersions() {
-        QFETCH(int, method);
+        QFETCH(locker::KeyType, method);
         QFETCH(int, keyLength);
         QFETCH(int, size);
         QFETCH(QString, app);
@@ -154,12 +186,11 @@ private Q_SLOTS:
         QCOMPARE(putAway(source, key, method, appName), *expected);
 
         std::optional<QString> recorded;
-        QCOMPARE(takeOut(*expected, key, method, locker::RecordedApplication, &recorded), source);
+        QCOMPARE(takeOut(*expected, key, method, RecordedApplication, &recorded), source);
         QCOMPARE(recorded, appName);
         if (!app.isEmpty()) {
             // Other modes keep the header in front of the data.
-            QCOMPARE(takeOut(*expected, key, method, locker::ViewerOnly, &recorded),
-                     header + source);
+            QCOMPARE(takeOut(*expected, key, method, ViewerOnly, &recorded), header + source);
             QVERIFY(!recorded);
         }
     }
@@ -167,40 +198,40 @@ private Q_SLOTS:
     void headerDetection() {
         const QByteArray data = randomBytes(500, 7);
         const QString key = QStringLiteral("key");
-        for (int method : {SimpleMethod, CylinderMethod}) {
+        for (locker::KeyType method : {SimpleMethod, CylinderMethod}) {
             std::optional<QString> app;
             // A path holding the marker itself is read back whole.
             const QString marked = QStringLiteral("/home/vrls/bin/vrlsapp");
-            QCOMPARE(takeOut(putAway(data, key, method, marked), key, method,
-                             locker::RecordedApplication, &app),
-                     data);
+            QCOMPARE(
+                takeOut(putAway(data, key, method, marked), key, method, RecordedApplication, &app),
+                data);
             QCOMPARE(app, std::optional<QString>(marked));
             // The marker in another case is part of the path.
             QCOMPARE(takeOut(putAway(data, key, method, QStringLiteral("VRLSx")), key, method,
-                             locker::RecordedApplication, &app),
+                             RecordedApplication, &app),
                      data);
             QCOMPARE(app, std::optional<QString>(QStringLiteral("VRLSx")));
             // A closing marker right after the opening one: an empty application name.
             QCOMPARE(takeOut(putAway(data, key, method, QString()), key, method,
-                             locker::RecordedApplication, &app),
+                             RecordedApplication, &app),
                      data);
             QCOMPARE(app, std::optional<QString>(QString()));
             // Data that merely starts like a header is not taken for one.
             const QByteArray lookalike = "vrls/bin/shvrls" + data;
-            QCOMPARE(takeOut(putAway(lookalike, key, method), key, method,
-                             locker::RecordedApplication, &app),
-                     lookalike);
+            QCOMPARE(
+                takeOut(putAway(lookalike, key, method), key, method, RecordedApplication, &app),
+                lookalike);
             QVERIFY(!app);
             // A short file: the search covers all of it.
             QCOMPARE(takeOut(putAway("x", key, method, QStringLiteral("a")), key, method,
-                             locker::RecordedApplication, &app),
+                             RecordedApplication, &app),
                      QByteArray("x"));
             QCOMPARE(app, std::optional<QString>(QStringLiteral("a")));
             // A header that could not be found again is refused at put away.
             QCOMPARE(errorNumberOf([&] { putAway(data, key, method, QString(249, u'p')); }),
                      err::InvalidArgument);
             QCOMPARE(takeOut(putAway(data, key, method, QString(248, u'p')), key, method,
-                             locker::RecordedApplication, &app),
+                             RecordedApplication, &app),
                      data);
             QCOMPARE(app->size(), 248);
             // An earlier version's file with too long a header: the header stays in the data.
@@ -208,7 +239,7 @@ private Q_SLOTS:
                 const QByteArray header = locker::buildApplicationHeader(QString(249, u'p'));
                 const auto material = locker::buildKeyMaterial(key);
                 QCOMPARE(takeOut(*reference::putAway(data, header, material, method), key, method,
-                                 locker::RecordedApplication, &app)
+                                 RecordedApplication, &app)
                              .left(header.size() + data.size()),
                          header + data);
                 QVERIFY(!app);
@@ -217,12 +248,12 @@ private Q_SLOTS:
     }
 
     void failuresLeaveEverythingAsItWas_data() {
-        QTest::addColumn<int>("method");
-        QTest::newRow("simple") << int(SimpleMethod);
-        QTest::newRow("cylinder") << int(CylinderMethod);
+        QTest::addColumn<locker::KeyType>("method");
+        QTest::newRow("simple") << SimpleMethod;
+        QTest::newRow("cylinder") << CylinderMethod;
     }
     void failuresLeaveEverythingAsItWas() {
-        QFETCH(int, method);
+        QFETCH(locker::KeyType, method);
         const QString source = path(QStringLiteral("source"));
         const QString target = path(QStringLiteral("target"));
         const QString key = QStringLiteral("key");
@@ -234,7 +265,8 @@ private Q_SLOTS:
             return errorNumberOf([&] { locker::putAway(from, to, k, method, app); });
         };
         auto take = [&](const QString& from, const QString& to, const QString& k) {
-            return errorNumberOf([&] { locker::takeOut(from, to, k, method, 1); });
+            return errorNumberOf(
+                [&] { locker::takeOut(from, to, k, method, RecordedApplication); });
         };
         const QString missing = path(QStringLiteral("missing"));
         const QString empty = path(QStringLiteral("empty"));
@@ -266,32 +298,33 @@ private Q_SLOTS:
     // methods' byte length (6); on the own methods a character without a single-byte code (6)
     // before the length limit (9). Nothing is read or written before the password passes.
     void passwordRuleOnEveryMethod_data() {
-        QTest::addColumn<int>("method");
+        QTest::addColumn<locker::KeyType>("method");
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("expected");
         const QString fullWidthFirst = QStringLiteral("鍵") + QString(20, u'k');
-        for (const int method :
-             {int(SimpleMethod), int(CylinderMethod), int(CrossPasswordMethod)}) {
+        for (const locker::KeyType method : {SimpleMethod, CylinderMethod, CrossPasswordMethod}) {
             const bool own = method != CrossPasswordMethod;
-            QTest::addRow("empty, method %d", method)
+            QTest::addRow("empty, method %d", int(method))
                 << method << QString() << int(err::InvalidArgument);
-            QTest::addRow("21 characters, method %d", method)
+            QTest::addRow("21 characters, method %d", int(method))
                 << method << QString(21, u'k') << int(err::IndexOutOfRange);
-            QTest::addRow("256 characters, method %d", method)
+            QTest::addRow("256 characters, method %d", int(method))
                 << method << QString(256, u'k') << int(err::Overflow);
-            QTest::addRow("21 with a full-width one, method %d", method)
+            QTest::addRow("21 with a full-width one, method %d", int(method))
                 << method << fullWidthFirst << int(own ? err::Overflow : err::IndexOutOfRange);
         }
     }
     void passwordRuleOnEveryMethod() {
-        QFETCH(int, method);
+        QFETCH(locker::KeyType, method);
         QFETCH(QString, password);
         QFETCH(int, expected);
         const QString missing = path(QStringLiteral("missing"));
         const QString target = path(QStringLiteral("target"));
         QCOMPARE(errorNumberOf([&] { locker::putAway(missing, target, password, method); }),
                  expected);
-        QCOMPARE(errorNumberOf([&] { locker::takeOut(missing, target, password, method, 1); }),
+        QCOMPARE(errorNumberOf([&] {
+                     locker::takeOut(missing, target, password, method, RecordedApplication);
+                 }),
                  expected);
         QCOMPARE(entries(m_dir.path()), QStringList());
     }
@@ -311,7 +344,8 @@ private Q_SLOTS:
         // The same file taken out: the position lies beyond it.
         writeFile(target, QByteArray(21, 'x'));
         QCOMPARE(errorNumberOf([&] {
-                     locker::takeOut(target, path(QStringLiteral("out")), key, CylinderMethod, 0);
+                     locker::takeOut(target, path(QStringLiteral("out")), key, CylinderMethod,
+                                     ViewerOnly);
                  }),
                  err::IndexOutOfRange);
         QVERIFY(!QFile::exists(path(QStringLiteral("out"))));
@@ -320,11 +354,11 @@ private Q_SLOTS:
     void sourceAndTargetMayBeTheSameFile() {
         const QString file = path(QStringLiteral("same"));
         const QByteArray data = randomBytes(1000, 9);
-        for (int method : {SimpleMethod, CylinderMethod}) {
+        for (locker::KeyType method : {SimpleMethod, CylinderMethod}) {
             writeFile(file, data);
             locker::putAway(file, file, QStringLiteral("k3y"), method);
             QCOMPARE(readFile(file).size(), data.size() + 10);
-            locker::takeOut(file, file, QStringLiteral("k3y"), method, 1);
+            locker::takeOut(file, file, QStringLiteral("k3y"), method, RecordedApplication);
             QCOMPARE(readFile(file), data);
         }
     }
@@ -340,19 +374,19 @@ private Q_SLOTS:
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         const auto app = locker::takeOut(path(QStringLiteral("locker")), buffer,
-                                         QStringLiteral("k"), CylinderMethod, 1);
+                                         QStringLiteral("k"), CylinderMethod, RecordedApplication);
         QCOMPARE(buffer.data(), QByteArray("device bytes"));
         QCOMPARE(app, std::optional<QString>(QStringLiteral("/bin/true")));
     }
 
     void writeFailureIsReported() {
         const QByteArray data = randomBytes(3 << 20, 8);
-        for (int method : {SimpleMethod, CylinderMethod}) {
+        for (locker::KeyType method : {SimpleMethod, CylinderMethod}) {
             putAway(data, QStringLiteral("k"), method);
             FailingDevice device(1 << 20);
             QCOMPARE(errorNumberOf([&] {
                          locker::takeOut(path(QStringLiteral("locker")), device,
-                                         QStringLiteral("k"), method, 1);
+                                         QStringLiteral("k"), method, RecordedApplication);
                      }),
                      err::DeviceIo);
             QCOMPARE(device.written, data.left(1 << 20));
@@ -377,7 +411,7 @@ private Q_SLOTS:
                 expected.push_back(value);
         }
         writeFile(path(QStringLiteral("small")), randomBytes(37, 5));
-        for (int method : {SimpleMethod, CylinderMethod}) {
+        for (locker::KeyType method : {SimpleMethod, CylinderMethod}) {
             QCOMPARE(progressOf([&](const locker::ProgressCallback& cb) {
                          locker::putAway(path(QStringLiteral("small")), path(QStringLiteral("l2")),
                                          QStringLiteral("k"), method, std::nullopt, cb);
@@ -386,7 +420,7 @@ private Q_SLOTS:
         }
         // Large files, both directions: rising from the start to exactly 100.
         writeFile(path(QStringLiteral("large")), randomBytes(3 << 20, 6));
-        for (int method : {SimpleMethod, CylinderMethod}) {
+        for (locker::KeyType method : {SimpleMethod, CylinderMethod}) {
             verifyRisingTo(progressOf([&](const locker::ProgressCallback& cb) {
                                locker::putAway(path(QStringLiteral("large")),
                                                path(QStringLiteral("l3")), QStringLiteral("key"),
@@ -396,7 +430,7 @@ private Q_SLOTS:
             verifyRisingTo(progressOf([&](const locker::ProgressCallback& cb) {
                                locker::takeOut(path(QStringLiteral("l3")),
                                                path(QStringLiteral("o3")), QStringLiteral("key"),
-                                               method, 1, cb);
+                                               method, RecordedApplication, cb);
                            }),
                            0, 100);
         }

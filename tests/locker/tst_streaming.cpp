@@ -1,8 +1,8 @@
 // The streaming parts under the ciphers: the column shift kernels, the block pipeline and
 // progress reported across threads.
-#include "locker/BlockPipeline.h"
-#include "locker/ColumnShift.h"
-#include "locker/Progress.h"
+#include "locker/legacy/ColumnShift.h"
+#include "locker/stream/BlockPipeline.h"
+#include "locker/stream/Progress.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -38,8 +38,8 @@ inline void whenModalShown(std::function<void(QWidget*)> action, int timeoutMs =
                        Poll{QApplication::activeModalWidget(), std::move(action), timeoutMs});
 }
 
-// Shows `dialog` modally, runs `steps` once it is up and exposed, and closes it with reject() if the steps
-// left it open (a failed check inside them returns early). Returns exec()'s result.
+// Shows `dialog` modally, runs `steps` once it is up and exposed, and closes it with reject() if
+// the steps left it open (a failed check inside them returns early). Returns exec()'s result.
 inline int execWith(QDialog& dialog, std::function<void()> steps) {
     QPointer<QDialog> guarded(&dialog);
     whenModalShown([guarded, steps = std::move(steps)](QWidget*) {

@@ -7,7 +7,7 @@
 #include "platform/MessageBoxRecorder.h"
 #include "platform/RuntimeError.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,0 +1,11 @@
+#include "locker/crypto/CipherLibraryError.h"
+
+namespace locker::dataprotect {
+
+platform::RuntimeError CipherLibraryError() {
+    return platform::RuntimeError(
+        CipherLibraryErrorNumber,
+        QStringLiteral("暗号処理のライブラリが失敗したため、処理を続けられません。"));
+}
+
+} // namespace locker::dataprotect

@@ -1,0 +1,11 @@
+#include "locker/stream/Wiping.h"
+
+#include <sodium.h>
+
+namespace locker {
+
+void Wipe(void* data, std::size_t length) {
+    sodium_memzero(data, length);
+}
+
+} // namespace locker
