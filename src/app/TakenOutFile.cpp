@@ -70,7 +70,7 @@ void TakenOutFile::handTo(const QString& application, const QString& lockerFile,
                           const std::optional<QString>& appHeader) {
     m_file.close();
     m_record.lockerFile = QFileInfo(lockerFile).absoluteFilePath();
-    m_record.keyType = locker::NumberOf(keyType);
+    m_record.keyType = locker::numberOf(keyType);
     m_record.appHeader = appHeader;
     m_record.digest = contentDigest(m_record.file);
     m_password = password;
@@ -128,7 +128,7 @@ void TakenOutFile::endByForce() {
         try {
             target = reserveNameBeside(m_record.lockerFile);
             locker::putAway(m_record.file, target, m_password,
-                            locker::KeyTypeFromNumber(m_record.keyType), m_record.appHeader);
+                            locker::keyTypeFromNumber(m_record.keyType), m_record.appHeader);
             handoff::addForcedPutAway(target);
         } catch (const std::exception&) {
             if (!target.isEmpty())

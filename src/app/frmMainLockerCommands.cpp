@@ -19,7 +19,7 @@
 
 namespace {
 
-enum FileActionMode : quint8 { ShowInViewer = 0, takeOut = 1 };
+enum FileActionMode : quint8 { ShowInViewer = 0, TakeOut = 1 };
 
 // The dropped files that can be handled: local ones, in the order of the drop.
 QList<QUrl> localFiles(const QList<QUrl>& urls) {
@@ -56,7 +56,7 @@ void frmMain::mnuitmLock_Click() {
     const QString source = chosenFile();
     QString target;
     do {
-        const bool recordApplication = locker::AppModeFromNumber(m_frmOptions->AppMode()) ==
+        const bool recordApplication = locker::appModeFromNumber(m_frmOptions->AppMode()) ==
                                        locker::AppMode::RecordedApplication;
         if (!chooseLockerFile(ui::PutAwayCaption, recordApplication))
             return;
@@ -86,7 +86,7 @@ void frmMain::mnuitmUnlock_Click() {
     if (!CheckPassWd())
         return;
     const bool chooseApplication =
-        locker::AppModeFromNumber(m_frmOptions->AppMode()) == locker::AppMode::ChosenApplication;
+        locker::appModeFromNumber(m_frmOptions->AppMode()) == locker::AppMode::ChosenApplication;
     if (!chooseLockerFile(ui::TakeOutCaption, chooseApplication))
         return;
     const QString lockerFile = chosenFile();
@@ -104,7 +104,7 @@ void frmMain::FileAction(quint8 Mode, const QString& strFileName) {
     case ShowInViewer:
         OpenCont(strFileName);
         return;
-    case takeOut:
+    case TakeOut:
         if (!CheckPassWd()) {
             m_frmKey->exec();
             if (m_frmKey->Cancel())
@@ -172,7 +172,7 @@ void frmMain::Form_OLEDragDrop(const QList<QUrl>& Data, Qt::MouseButtons Button,
     }
     const Qt::KeyboardModifiers keys =
         Shift & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    FileAction(keys == Qt::ShiftModifier ? takeOut : ShowInViewer, dropped);
+    FileAction(keys == Qt::ShiftModifier ? TakeOut : ShowInViewer, dropped);
 }
 
 void frmMain::mnupopOpen_Click() {
@@ -180,7 +180,7 @@ void frmMain::mnupopOpen_Click() {
 }
 
 void frmMain::mnupopUnlock_Click() {
-    FileAction(takeOut, chosenFile());
+    FileAction(TakeOut, chosenFile());
 }
 
 void frmMain::Toolbar1_ButtonClick(int Index) {

@@ -86,7 +86,7 @@ void frmMain::EncFile(const QString& sbjFileName, const QString& objFileName,
                       const QString& strPassWd, const std::optional<QString>& strAppName) {
     const QScopedValueRollback operating(m_operating, true);
     handled(this, locker::Operation::PutAway, [&] {
-        const locker::KeyType keyType = locker::KeyTypeFromNumber(m_frmOptions->KeyType());
+        const locker::KeyType keyType = locker::keyTypeFromNumber(m_frmOptions->KeyType());
         BusySigns busy(this, keyType);
         background::run([&, progress = busy.progress()] {
             locker::putAway(sbjFileName, objFileName, strPassWd, keyType, strAppName, progress);
@@ -98,8 +98,8 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
                        std::optional<QString> strAppName) {
     const QScopedValueRollback operating(m_operating, true);
     handled(this, locker::Operation::TakeOut, [&] {
-        const locker::KeyType keyType = locker::KeyTypeFromNumber(m_frmOptions->KeyType());
-        const locker::AppMode appMode = locker::AppModeFromNumber(m_frmOptions->AppMode());
+        const locker::KeyType keyType = locker::keyTypeFromNumber(m_frmOptions->KeyType());
+        const locker::AppMode appMode = locker::appModeFromNumber(m_frmOptions->AppMode());
         BusySigns busy(this, keyType);
         std::optional<QString> recorded;
         if (strAppName) {
@@ -145,7 +145,7 @@ bool frmMain::putBack(const HandOffRecord& file, const QString& password, const 
     const QScopedValueRollback operating(m_operating, true);
     bool done = false;
     handled(this, locker::Operation::PutAway, [&] {
-        const locker::KeyType keyType = locker::KeyTypeFromNumber(file.keyType);
+        const locker::KeyType keyType = locker::keyTypeFromNumber(file.keyType);
         BusySigns busy(this, keyType);
         background::run([&, progress = busy.progress()] {
             locker::putAway(file.file, target, password, keyType, file.appHeader, progress);

@@ -66,12 +66,12 @@ std::optional<Options> parse(const QStringList& args) {
             const auto method = parseChoice(args[++i]);
             if (!method)
                 return std::nullopt;
-            options.method = locker::KeyTypeFromNumber(*method);
+            options.method = locker::keyTypeFromNumber(*method);
         } else if (arg == u"--app-mode" && hasValue && !options.put) {
             const auto mode = parseChoice(args[++i]);
             if (!mode)
                 return std::nullopt;
-            options.appMode = locker::AppModeFromNumber(*mode);
+            options.appMode = locker::appModeFromNumber(*mode);
         } else if (arg == u"--app" && hasValue && options.put) {
             options.app = args[++i];
         } else if (arg == u"--password-file" && hasValue) {

@@ -176,14 +176,14 @@ Layout settleLayout(const KeyMaterial& key, KeyType keyType, FileSource& locker)
 
 } // namespace
 
-KeyType KeyTypeFromNumber(int number) {
-    if (number < NumberOf(KeyType::SimpleMethod) || number > NumberOf(KeyType::CrossPasswordMethod))
+KeyType keyTypeFromNumber(int number) {
+    if (number < numberOf(KeyType::SimpleMethod) || number > numberOf(KeyType::CrossPasswordMethod))
         throw RuntimeError(err::InvalidArgument,
                            QStringLiteral("施錠方式の番号 %1 は使えません。").arg(number));
     return static_cast<KeyType>(number);
 }
 
-AppMode AppModeFromNumber(int number) {
+AppMode appModeFromNumber(int number) {
     if (number < static_cast<int>(AppMode::ViewerOnly) ||
         number > static_cast<int>(AppMode::ChosenApplication))
         throw RuntimeError(

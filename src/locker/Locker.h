@@ -12,7 +12,7 @@ class QIODevice;
 namespace locker {
 
 // The locking methods. The options, the settings and vrl number them 0 to 2; the numbers
-// become a method only through KeyTypeFromNumber.
+// become a method only through keyTypeFromNumber.
 enum class KeyType { SimpleMethod = 0, CylinderMethod = 1, CrossPasswordMethod = 2 };
 
 // Where a taken-out file goes: the viewer, the application recorded at put away, or an
@@ -20,9 +20,9 @@ enum class KeyType { SimpleMethod = 0, CylinderMethod = 1, CrossPasswordMethod =
 enum class AppMode { ViewerOnly = 0, RecordedApplication = 1, ChosenApplication = 2 };
 
 // The method or mode a stored or typed number names; any other number raises error 5.
-[[nodiscard]] KeyType KeyTypeFromNumber(int number);
-[[nodiscard]] AppMode AppModeFromNumber(int number);
-[[nodiscard]] constexpr int NumberOf(KeyType keyType) {
+[[nodiscard]] KeyType keyTypeFromNumber(int number);
+[[nodiscard]] AppMode appModeFromNumber(int number);
+[[nodiscard]] constexpr int numberOf(KeyType keyType) {
     return static_cast<int>(keyType);
 }
 

@@ -297,7 +297,7 @@ QString FrmMainRoadsTest::write(const QString& name, const QByteArray& bytes) {
 QString FrmMainRoadsTest::makeLocker(const QString& name, int keyType, const QString& password,
                                      const std::optional<QString>& application) {
     const QString source = write(u"source.txt"_s, Plain);
-    locker::putAway(source, path(name), password, locker::KeyTypeFromNumber(keyType), application);
+    locker::putAway(source, path(name), password, locker::keyTypeFromNumber(keyType), application);
     return path(name);
 }
 
@@ -365,7 +365,7 @@ void FrmMainRoadsTest::putAwayAndTakeOutThroughTheMenus() {
         const BusyWatch watch;
         m_window->mnuitmLock->trigger();
         const bool ownMethod =
-            locker::KeyTypeFromNumber(keyType) != locker::KeyType::CrossPasswordMethod;
+            locker::keyTypeFromNumber(keyType) != locker::KeyType::CrossPasswordMethod;
         QCOMPARE(watch.sawProgress(), ownMethod);
         QCOMPARE(watch.sawHourglass(), ownMethod);
         if (ownMethod)
@@ -385,7 +385,7 @@ void FrmMainRoadsTest::putAwayAndTakeOutThroughTheMenus() {
         const BusyWatch watch;
         m_window->mnuitmUnlock->trigger();
         QCOMPARE(watch.sawProgress(),
-                 locker::KeyTypeFromNumber(keyType) != locker::KeyType::CrossPasswordMethod);
+                 locker::keyTypeFromNumber(keyType) != locker::KeyType::CrossPasswordMethod);
     }
     QCOMPARE(seen->last().caption, u"取り出すファイル名"_s);
     QCOMPARE(m_boxes->count(), 0);

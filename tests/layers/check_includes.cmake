@@ -5,16 +5,17 @@ cmake_minimum_required(VERSION 3.25)
 # folder               the folders its files may include (besides its own)
 set(rules
   "platform            |"
+  "ui                  |"
   "locker/stream       | platform"
   "locker/legacy       | platform locker/stream"
   "locker/crypto       | platform"
   "locker/dataprotect  | platform locker/stream locker/crypto"
   "locker              | platform locker/stream locker/legacy locker/dataprotect"
   "cli                 | platform locker"
-  "viewer              | platform"
-  "dialogs             | platform"
+  "viewer              | platform ui"
+  "dialogs             | platform ui locker/stream"
   "about               | platform dialogs"
-  "app                 | platform locker locker/legacy locker/stream viewer dialogs about")
+  "app                 | platform ui locker locker/legacy locker/stream viewer dialogs about")
 
 set(failures "")
 set(folders "")

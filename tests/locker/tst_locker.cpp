@@ -123,15 +123,15 @@ private Q_SLOTS:
         QFETCH(std::optional<locker::KeyType>, keyType);
         QFETCH(std::optional<locker::AppMode>, appMode);
         if (!keyType) {
-            QCOMPARE(errorNumberOf([&] { (void)locker::KeyTypeFromNumber(number); }),
+            QCOMPARE(errorNumberOf([&] { (void)locker::keyTypeFromNumber(number); }),
                      err::InvalidArgument);
-            QCOMPARE(errorNumberOf([&] { (void)locker::AppModeFromNumber(number); }),
+            QCOMPARE(errorNumberOf([&] { (void)locker::appModeFromNumber(number); }),
                      err::InvalidArgument);
             return;
         }
-        QCOMPARE(locker::KeyTypeFromNumber(number), *keyType);
-        QCOMPARE(locker::NumberOf(*keyType), number);
-        QCOMPARE(locker::AppModeFromNumber(number), *appMode);
+        QCOMPARE(locker::keyTypeFromNumber(number), *keyType);
+        QCOMPARE(locker::numberOf(*keyType), number);
+        QCOMPARE(locker::appModeFromNumber(number), *appMode);
     }
 
     void agreesWithEarlierVersions_data() {
@@ -148,7 +148,7 @@ private Q_SLOTS:
                     if (size < 1)
                         continue;
                     for (const QString& app : {none, QStringLiteral("/usr/bin/ｱﾌﾟﾘ")}) {
-                        QTest::addRow("m%d L%d n%d %s", locker::NumberOf(method), L, size,
+                        QTest::addRow("m%d L%d n%d %s", locker::numberOf(method), L, size,
                                       app.isEmpty() ? "" : "app")
                             << method << L << size << app;
                     }

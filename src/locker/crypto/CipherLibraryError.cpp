@@ -2,7 +2,7 @@
 
 namespace locker::dataprotect {
 
-platform::RuntimeError CipherLibraryError() {
+platform::RuntimeError cipherLibraryError() {
     return platform::RuntimeError(
         CipherLibraryErrorNumber,
         QStringLiteral("暗号処理のライブラリが失敗したため、処理を続けられません。"));

@@ -8,6 +8,6 @@ namespace locker::dataprotect {
 // operation.
 inline constexpr int CipherLibraryErrorNumber = 1008;
 
-[[nodiscard]] platform::RuntimeError CipherLibraryError();
+[[nodiscard]] platform::RuntimeError cipherLibraryError();
 
 } // namespace locker::dataprotect

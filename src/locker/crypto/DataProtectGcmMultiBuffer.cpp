@@ -52,7 +52,7 @@ private:
 
     void check() {
         if (imb_get_errno(m_manager.get()) != 0)
-            throw CipherLibraryError();
+            throw cipherLibraryError();
     }
 
     struct ManagerFree {

@@ -10,7 +10,7 @@ namespace {
 
 void check(int result) {
     if (result != 1)
-        throw CipherLibraryError();
+        throw cipherLibraryError();
 }
 
 class OpenSslGcm final : public Gcm {

@@ -60,7 +60,7 @@ void argon2id(std::span<unsigned char> out, const Argon2idInput& input, const Ar
     if (result == ARGON2_MEMORY_ALLOCATION_ERROR)
         throw platform::RuntimeError(platform::err::OutOfMemory);
     if (result != ARGON2_OK)
-        throw CipherLibraryError();
+        throw cipherLibraryError();
 }
 
 } // namespace locker::dataprotect

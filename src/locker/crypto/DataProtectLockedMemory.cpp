@@ -9,7 +9,7 @@ namespace locker::dataprotect {
 
 void initialiseSodium() {
     if (sodium_init() < 0)
-        throw CipherLibraryError();
+        throw cipherLibraryError();
 }
 
 LockedBytes::LockedBytes(std::size_t size) : m_size(size) {

@@ -24,7 +24,7 @@ QString description(Failure failure) {
         return QStringLiteral(
             "ロッカーファイルが壊れているか、途中で切れているか、書き換えられています。");
     case Failure::CipherLibrary:
-        return CipherLibraryError().description();
+        return cipherLibraryError().description();
     case Failure::UnknownOperation:
         return QStringLiteral("この操作はありません。");
     }

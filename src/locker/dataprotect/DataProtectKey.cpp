@@ -23,7 +23,7 @@ Password::Password(const QString& text) : Password(text.toUtf8()) {}
 
 Password::Password(QByteArray&& utf8) : m_bytes(std::size_t(utf8.size())) {
     std::memcpy(m_bytes.data(), utf8.constData(), m_bytes.size());
-    Wipe(utf8.data(), std::size_t(utf8.size())); // the unlocked copy
+    wipe(utf8.data(), std::size_t(utf8.size())); // the unlocked copy
 }
 
 Header newHeader(const Parameters& parameters) {

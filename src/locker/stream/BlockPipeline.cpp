@@ -71,7 +71,7 @@ private:
                 break;
         }
         if (used)
-            Wipe(buffer.get(), std::size_t(m_steps.capacity));
+            wipe(buffer.get(), std::size_t(m_steps.capacity));
     }
 
     // Waits until `turn` reaches block `index`; false when the block is not to be done: it

@@ -4,7 +4,7 @@
 
 namespace locker {
 
-void Wipe(void* data, std::size_t length) {
+void wipe(void* data, std::size_t length) {
     sodium_memzero(data, length);
 }
 
