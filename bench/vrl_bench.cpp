@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     std::vector<Operation> operations{
         {"copy", source, copyOut, [=] { copyFile(source, copyOut); }}};
     for (int number : {0, 1, 2}) {
-        const locker::KeyType method = locker::KeyTypeFromNumber(number);
+        const locker::KeyType method = locker::keyTypeFromNumber(number);
         // Take out reads a locker file made once, so that the operations can run in any order.
         const QString lockerFile = dir.filePath(QStringLiteral("locker%1").arg(number));
         locker::putAway(source, lockerFile, password, method);
