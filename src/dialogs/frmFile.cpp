@@ -123,16 +123,13 @@ void frmFile::setFileName(const QString& value) {
 
 void frmFile::setPath(const QString& value) {
     // An empty Path is what OK stores for the root folder where there are no drive letters.
-    const QString folder = value.isEmpty() ? QDir::rootPath() : value;
-    const std::optional<platform::Drive> drive = platform::driveOf(folder);
-    if (drive)
-        platform::requireReady(*drive);
-    FolderList::requireShowable(folder);
-    showFolder(folder);
+    showFolder(value.isEmpty() ? QDir::rootPath() : value);
     m_path = value;
 }
 
 void frmFile::showFolder(const QString& folder) {
+    if (const std::optional<platform::Drive> drive = platform::driveOf(folder))
+        platform::requireReady(*drive);
     Dir1->setFolder(folder);
     // Writing the folder it already shows raises no change, yet the files may have changed.
     File1->setFolder(Dir1->folder());
@@ -195,6 +192,10 @@ void frmFile::cmdOKClicked() {
     // A name typed with its whole path is taken as it stands: its folder becomes Path.
     const bool wholePath = QDir::isAbsolutePath(typed);
     const QFileInfo given(QDir::cleanPath(typed));
+    if (namesFolder(typed)) {
+        openTypedFolder(wholePath ? typed : Dir1->folder() + QDir::separator() + typed);
+        return;
+    }
     try {
         setPath(withoutRootSeparator(wholePath ? QDir::toNativeSeparators(given.absolutePath())
                                                : Dir1->folder()));
@@ -210,6 +211,24 @@ void frmFile::cmdOKClicked() {
         m_useApp = chkApp->isChecked();
     m_cancel = false;
     accept();
+}
+
+bool frmFile::namesFolder(const QString& typed) const {
+    if (typed.endsWith(u'/') || typed.endsWith(QDir::separator()))
+        return true;
+    return QFileInfo(QDir(Dir1->folder()), typed).isDir();
+}
+
+// Like a double-click in the folder list: the lists move there, Path stays until OK.
+void frmFile::openTypedFolder(const QString& folder) {
+    try {
+        showFolder(QDir::cleanPath(folder));
+    } catch (const platform::RuntimeError& error) {
+        platform::showMessage(error.description(), QMessageBox::Warning, QMessageBox::Ok,
+                              QString::number(error.number()), this);
+        return;
+    }
+    txtFileName->clear();
 }
 
 void frmFile::showEvent(QShowEvent* event) {

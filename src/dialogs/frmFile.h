@@ -82,7 +82,12 @@ private:
     void file1Clicked(const QString& name);
     void file1DoubleClicked(const QString& name);
     void cmdOKClicked();
+    // Moves the lists to `folder`; throws what the Path write throws and then changes nothing.
     void showFolder(const QString& folder);
+    // Whether the name box holds a folder (an existing one, or any name ending in a
+    // separator) rather than a file name.
+    [[nodiscard]] bool namesFolder(const QString& typed) const;
+    void openTypedFolder(const QString& folder);
 
     bool m_cancel = false;
     bool m_useApp = false;

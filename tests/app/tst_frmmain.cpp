@@ -35,6 +35,7 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -56,7 +57,9 @@ int Pixels(double twips) {
 }
 
 // Answers the next showing of the chooser with `name` in `folder`, or cancels it.
-void AnswerChooser(const QString& folder, const QString& name, QString* caption = nullptr) {
+// `chosen` runs once the chooser has accepted, before the command goes on.
+void AnswerChooser(const QString& folder, const QString& name, QString* caption = nullptr,
+                   const std::function<void()>& chosen = {}) {
     testsupport::whenModalShown([=](QWidget* modal) {
         auto* chooser = qobject_cast<frmFile*>(modal);
         if (!chooser)
@@ -70,6 +73,8 @@ void AnswerChooser(const QString& folder, const QString& name, QString* caption 
         chooser->setPath(folder);
         chooser->txtFileName->setText(name);
         chooser->cmdOK->click();
+        if (chosen)
+            chosen();
     });
 }
 
@@ -556,7 +561,8 @@ void FrmMainTest::saveFailuresAreReported_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("number");
     QTest::newRow("no picture yet") << false << u"none.bmp"_s << platform::err::InvalidPicture;
-    QTest::newRow("name of a folder") << true << u"sub"_s << platform::err::PathFileAccess;
+    QTest::newRow("name of a folder made meanwhile")
+        << true << u"sub"_s << platform::err::PathFileAccess;
 }
 
 void FrmMainTest::saveFailuresAreReported() {
@@ -564,14 +570,14 @@ void FrmMainTest::saveFailuresAreReported() {
     QFETCH(QString, name);
     QFETCH(int, number);
     startWindow();
-    QVERIFY(QDir(m_dir->path()).mkdir(u"sub"_s));
     if (pictureShown) {
         QImage picture(5, 5, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         m_window->OpenCont(write(u"p.png"_s, Encoded(picture, "png")));
     }
     platform::MessageBoxRecorder boxes;
-    AnswerChooser(m_dir->path(), name);
+    // The chooser opens a folder typed as the name: this one comes after the choice.
+    AnswerChooser(m_dir->path(), name, nullptr, [this] { QDir(m_dir->path()).mkdir(u"sub"_s); });
     m_window->mnuitmSave->trigger();
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().title, QString::number(number));

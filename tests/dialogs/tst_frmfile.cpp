@@ -61,8 +61,8 @@ private Q_SLOTS:
     void fileListShowsTheSelectedType();
     void okStoresTheFolderWithoutTrailingSeparator_data();
     void okStoresTheFolderWithoutTrailingSeparator();
-    void typedWholePathIsTakenAsItStands_data();
-    void typedWholePathIsTakenAsItStands();
+    void typedPathChoosesAFileOrOpensAFolder_data();
+    void typedPathChoosesAFileOrOpensAFolder();
     void okWithAnEmptyNameWarnsAndStaysOpen();
     void okAfterTheFolderVanishedReportsItAndStaysOpen();
     void clickOnAFileFillsTheNameBoxOnly();
@@ -207,34 +207,56 @@ void TestFrmFile::okStoresTheFolderWithoutTrailingSeparator() {
              QFileInfo(QDir(folder.isEmpty() ? QDir::rootPath() : folder), u"x"_s).absolutePath());
 }
 
-void TestFrmFile::typedWholePathIsTakenAsItStands_data() {
-    QTest::addColumn<QString>("typed"); // below the temporary folder
-    QTest::addColumn<QString>("path");  // empty: the dialog stays open with message 76
+void TestFrmFile::typedPathChoosesAFileOrOpensAFolder_data() {
+    QTest::addColumn<QString>("typed");  // a leading separator: below the temporary folder
+    QTest::addColumn<QString>("path");   // empty: the dialog stays open
+    QTest::addColumn<QString>("listed"); // the folder the lists show then, below it
+    QTest::addColumn<QString>("title");  // of the message shown, if any
     const QString sep = QDir::separator();
     QTest::newRow("new file in another folder")
-        << sep + u"sub"_s + sep + u"new.vrl"_s << m_root + sep + u"sub"_s;
-    QTest::newRow("missing folder") << sep + u"missing"_s + sep + u"new.vrl"_s << QString();
+        << sep + u"sub"_s + sep + u"new.vrl"_s << m_root + sep + u"sub"_s << u"sub"_s << QString();
+    QTest::newRow("missing folder")
+        << sep + u"missing"_s + sep + u"new.vrl"_s << QString() << QString() << u"76"_s;
+    // A folder is opened in the lists, like a double-click; Path waits for OK.
+    QTest::newRow("folder") << sep + u"sub"_s << QString() << u"sub"_s << QString();
+    QTest::newRow("folder with a final separator")
+        << sep + u"sub"_s + sep << QString() << u"sub"_s << QString();
+    QTest::newRow("folder of the list, by its name")
+        << u"sub/"_s << QString() << u"sub"_s << QString();
+    QTest::newRow("missing folder with a final separator")
+        << sep + u"missing"_s + sep << QString() << QString() << u"76"_s;
 }
 
-void TestFrmFile::typedWholePathIsTakenAsItStands() {
+void TestFrmFile::typedPathChoosesAFileOrOpensAFolder() {
     QFETCH(QString, typed);
     QFETCH(QString, path);
+    QFETCH(QString, listed);
+    QFETCH(QString, title);
     frmFile dialog;
     dialog.setPath(m_root);
     dialog.setCancel(true);
     bool stayedOpen = false;
+    QString typedLeft;
     execWith(dialog, [&] {
-        QTest::keyClicks(dialog.txtFileName, m_root + typed);
+        QTest::keyClicks(dialog.txtFileName,
+                         typed.startsWith(QDir::separator()) ? m_root + typed : typed);
         QTest::keyClick(dialog.txtFileName, Qt::Key_Return);
         stayedOpen = dialog.isVisible();
+        typedLeft = dialog.txtFileName->text();
     });
     QCOMPARE(stayedOpen, path.isEmpty());
     QCOMPARE(dialog.Cancel(), path.isEmpty());
     QCOMPARE(dialog.Path(), path.isEmpty() ? m_root : path);
     QCOMPARE(dialog.FileName(), path.isEmpty() ? QString() : u"new.vrl"_s);
-    QCOMPARE(m_recorder->count(), path.isEmpty() ? 1 : 0);
-    if (path.isEmpty())
-        QCOMPARE(m_recorder->last().title, u"76"_s);
+    QCOMPARE(dialog.Dir1->folder(),
+             listed.isEmpty() ? m_root : m_root + QDir::separator() + listed);
+    QCOMPARE(dialog.File1->folder(), dialog.Dir1->folder());
+    QCOMPARE(m_recorder->count(), title.isEmpty() ? 0 : 1);
+    if (!title.isEmpty())
+        QCOMPARE(m_recorder->last().title, title);
+    // A folder opened leaves the name box free for the file's name.
+    if (stayedOpen && title.isEmpty())
+        QCOMPARE(typedLeft, QString());
 }
 
 void TestFrmFile::okWithAnEmptyNameWarnsAndStaysOpen() {
