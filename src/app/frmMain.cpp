@@ -16,7 +16,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QToolBar>
@@ -100,6 +99,7 @@ QSize usableSize(const QWidget* menuBar, const QWidget* toolbar) {
 // The stored placement, made visible on the screens there are now.
 void frmMain::restorePlacement() {
     const settings::Placement placement = settings::readPlacement();
+    const settings::Placement firstStart;
     const QScreen* display = screen();
     const double dpiX = display->logicalDotsPerInchX();
     const double dpiY = display->logicalDotsPerInchY();
@@ -107,12 +107,10 @@ void frmMain::restorePlacement() {
                        viewer::twipsToPixels(placement.top, dpiY),
                        viewer::twipsToPixels(placement.width, dpiX),
                        viewer::twipsToPixels(placement.height, dpiY));
-    QList<QRect> screens;
-    for (const QScreen* each : QGuiApplication::screens())
-        screens << each->availableGeometry();
-    const QRect placed = visiblePlacement(stored, screens, usableSize(menuBar(), Toolbar1));
-    move(placed.topLeft());
-    resize(placed.size());
+    placeVisibly(
+        this, stored,
+        {usableSize(menuBar(), Toolbar1), QSize(viewer::twipsToPixels(firstStart.width, dpiX),
+                                                viewer::twipsToPixels(firstStart.height, dpiY))});
 }
 
 // A stored value the dialogs refuse (out of range, a folder that is gone) gives way to the

@@ -387,31 +387,44 @@ void FrmMainTest::unusableStoredValuesFallBackToDefaults() {
     verifyDefaultStart();
 }
 
-// Two screens side by side, the second lower than the first; a usable window is 200 x 150.
+// Two screens side by side, the second lower than the first; a usable window is 200 x 150, a
+// first start's 362 x 346. A frame of 1, 20, 1, 1 is a title bar and thin borders.
 void FrmMainTest::storedPlacementIsMadeVisible_data() {
     QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QMargins>("frame");
     QTest::addColumn<QRect>("placed");
+    const QMargins none;
+    const QMargins titleBar(1, 20, 1, 1);
     QTest::newRow("on the first screen: unchanged")
-        << QRect(7, 7, 362, 346) << QRect(7, 7, 362, 346);
-    QTest::newRow("width 0") << QRect(7, 7, 0, 346) << QRect(7, 7, 200, 346);
-    QTest::newRow("height negative") << QRect(7, 7, 362, -500) << QRect(7, 7, 362, 150);
+        << QRect(7, 7, 362, 346) << none << QRect(7, 7, 362, 346);
+    QTest::newRow("width 0: the first start's size")
+        << QRect(7, 7, 0, 346) << none << QRect(7, 7, 362, 346);
+    QTest::newRow("height negative: the first start's size")
+        << QRect(7, 7, 362, -500) << none << QRect(7, 7, 362, 346);
+    QTest::newRow("wider than any window can be: the first start's size")
+        << QRect(7, 7, 666667, 346) << none << QRect(7, 7, 362, 346);
     QTest::newRow("left beyond every screen: onto the first")
-        << QRect(90000, 7, 362, 346) << QRect(1558, 7, 362, 346);
+        << QRect(90000, 7, 362, 346) << none << QRect(1558, 7, 362, 346);
     QTest::newRow("top and left above and before every screen")
-        << QRect(-5000, -300, 362, 346) << QRect(0, 0, 362, 346);
+        << QRect(-5000, -300, 362, 346) << none << QRect(0, 0, 362, 346);
     QTest::newRow("partly below the second screen: up onto it")
-        << QRect(2500, 900, 362, 346) << QRect(2500, 678, 362, 346);
+        << QRect(2500, 900, 362, 346) << none << QRect(2500, 678, 362, 346);
     QTest::newRow("across both: onto the one it covers more")
-        << QRect(1800, 100, 362, 346) << QRect(1920, 100, 362, 346);
+        << QRect(1800, 100, 362, 346) << none << QRect(1920, 100, 362, 346);
     QTest::newRow("larger than its screen: the screen")
-        << QRect(2000, 0, 3000, 3000) << QRect(1920, 0, 1280, 1024);
+        << QRect(2000, 0, 3000, 3000) << none << QRect(1920, 0, 1280, 1024);
+    QTest::newRow("bottom-right corner: the frame too on the screen")
+        << QRect(1700, 900, 362, 346) << titleBar << QRect(1556, 713, 362, 346);
+    QTest::newRow("larger than its screen: the frame fills it")
+        << QRect(2000, 0, 3000, 3000) << titleBar << QRect(1920, 0, 1278, 1003);
 }
 
 void FrmMainTest::storedPlacementIsMadeVisible() {
     QFETCH(QRect, stored);
+    QFETCH(QMargins, frame);
     QFETCH(QRect, placed);
     const QList<QRect> screens{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
-    QCOMPARE(visiblePlacement(stored, screens, QSize(200, 150)), placed);
+    QCOMPARE(visiblePlacement(stored, frame, screens, {QSize(200, 150), QSize(362, 346)}), placed);
 }
 
 // A placement stored far off, or edited to nonsense, still opens a usable window on the screen.
@@ -420,17 +433,8 @@ void FrmMainTest::placementOffEveryScreenStartsOnTheScreen() {
     Store(u"StartUp"_s, u"Top"_s, u"-99999999"_s);
     Store(u"StartUp"_s, u"Width"_s, u"0"_s);
     startWindow();
-    const QRect screen = m_window->screen()->availableGeometry();
-    // The window is placed by its outer corner and sized by its inner area, so it may pass
-    // the screen's right and bottom edges by its frame, no more.
-    const QRect inner = m_window->geometry();
-    const QRect outer = m_window->frameGeometry();
-    const int frame = std::max({inner.left() - outer.left(), inner.top() - outer.top(),
-                                outer.right() - inner.right(), outer.bottom() - inner.bottom()});
-    QVERIFY(screen.adjusted(0, 0, 2 * frame, 2 * frame).contains(outer));
-    // Every menu shows.
-    QVERIFY(m_window->width() >= m_window->menuBar()->sizeHint().width());
-    QCOMPARE(m_window->height(), Pixels(5190));
+    QVERIFY(m_window->screen()->availableGeometry().contains(m_window->frameGeometry()));
+    QCOMPARE(m_window->size(), QSize(Pixels(5430), Pixels(5190)));
 }
 
 void FrmMainTest::exitInNormalStateWritesEverything() {
