@@ -36,6 +36,13 @@ bool samePath(const QString& one, const QString& other) {
     return QFileInfo(one).absoluteFilePath() == QFileInfo(other).absoluteFilePath();
 }
 
+// The program only reads a dropped file, so it tells the source that it copied it, whatever
+// keys are held: a source told of a move might delete its original.
+void acceptAsCopy(QDropEvent* event) {
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
 } // namespace
 
 bool frmMain::chooseLockerFile(const QString& caption, bool isTake) {
@@ -123,15 +130,17 @@ void frmMain::FileAction(quint8 Mode, const QString& strFileName) {
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {
-    m_dragButtons = event->buttons() | platform::heldMouseButtons();
-    if (!m_operating && !localFiles(event->mimeData()->urls()).isEmpty())
-        event->acceptProposedAction();
+    dragMoveEvent(event);
 }
 
-// The drag's button is noted while it is still held: the drop follows its release.
+// The drag's button is noted while it is still held: the drop follows its release. Each move
+// answers again, since keys pressed or released on the way propose another action.
 void frmMain::dragMoveEvent(QDragMoveEvent* event) {
     m_dragButtons = event->buttons() | platform::heldMouseButtons();
-    QMainWindow::dragMoveEvent(event);
+    if (!m_operating && !localFiles(event->mimeData()->urls()).isEmpty())
+        acceptAsCopy(event);
+    else
+        event->ignore();
 }
 
 // The drop is finished for the source at once; the commands it starts, with their dialogs
@@ -140,7 +149,7 @@ void frmMain::dropEvent(QDropEvent* event) {
     const QList<QUrl> files = localFiles(event->mimeData()->urls());
     if (m_operating || files.isEmpty())
         return;
-    event->acceptProposedAction();
+    acceptAsCopy(event);
     QMetaObject::invokeMethod(
         this,
         [this, files, buttons = event->buttons() | m_dragButtons, modifiers = event->modifiers(),

@@ -148,34 +148,40 @@ private:
     int m_lastPercent = -1;
 };
 
-// Sends a drag over a widget and drops it; true when the drag was accepted. `buttons` are
-// those the events carry; `held` those the window system tells while the drag moves (they are
-// released at the drop).
+// Sends a drag over a widget and drops it, offering every action as file managers do; true
+// when the drag was accepted. `buttons` are those the events carry; `held` those the window
+// system tells while the drag moves (they are released at the drop). `answered` receives the
+// actions the target told the source at the entry, the move and the drop.
 bool Drop(QWidget* target, const QMimeData& data, Qt::MouseButtons buttons,
-          Qt::KeyboardModifiers keys, Qt::MouseButtons held = {}) {
+          Qt::KeyboardModifiers keys, Qt::MouseButtons held = {},
+          QList<Qt::DropAction>* answered = nullptr) {
     const QPoint at(target->width() / 2, target->height() / 2);
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
     platform::HeldButtonsSource system = platform::setHeldButtonsSource([held] { return held; });
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, buttons, keys);
+    QDragEnterEvent enter(at, offered, &data, buttons, keys);
     QApplication::sendEvent(target, &enter);
-    QDragMoveEvent move(at, Qt::CopyAction, &data, buttons, keys);
+    QDragMoveEvent move(at, offered, &data, buttons, keys);
     QApplication::sendEvent(target, &move);
     platform::setHeldButtonsSource([] { return Qt::MouseButtons(); });
-    QDropEvent drop(at, Qt::CopyAction, &data, buttons, keys);
+    QDropEvent drop(at, offered, &data, buttons, keys);
     QApplication::sendEvent(target, &drop);
     platform::setHeldButtonsSource(std::move(system));
+    if (answered)
+        *answered = {enter.dropAction(), move.dropAction(), drop.dropAction()};
     // The drop's commands run from the event loop.
     QCoreApplication::processEvents();
     return enter.isAccepted();
 }
 
 bool DropFiles(QWidget* target, const QStringList& paths, Qt::MouseButtons buttons,
-               Qt::KeyboardModifiers keys, Qt::MouseButtons held = {}) {
+               Qt::KeyboardModifiers keys, Qt::MouseButtons held = {},
+               QList<Qt::DropAction>* answered = nullptr) {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& path : paths)
         urls << QUrl::fromLocalFile(path);
     data.setUrls(urls);
-    return Drop(target, data, buttons, keys, held);
+    return Drop(target, data, buttons, keys, held, answered);
 }
 
 } // namespace
@@ -635,7 +641,11 @@ void FrmMainRoadsTest::dropRoutesByButtonAndKeys() {
     startWindow();
     setKeyByCommand(u"key"_s);
     const QString lockerFile = makeLocker(u"a.vrl"_s, 0);
-    QVERIFY(DropFiles(m_window.get(), {lockerFile, path(u"source.txt"_s)}, Qt::LeftButton, keys));
+    QList<Qt::DropAction> answered;
+    QVERIFY(DropFiles(m_window.get(), {lockerFile, path(u"source.txt"_s)}, Qt::LeftButton, keys, {},
+                      &answered));
+    // The file is only read: the source never hears of a move or a link.
+    QCOMPARE(answered, QList<Qt::DropAction>(3, Qt::CopyAction));
     QCOMPARE(m_boxes->count(), 0);
     QCOMPARE(m_window->fileDialog()->FileName(), u"a.vrl"_s);
     QCOMPARE(m_window->fileDialog()->Path(), m_dir->path() + u'/');
