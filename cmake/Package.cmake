@@ -1,5 +1,6 @@
 # `cpack -G DEB` in the build folder makes an installable Debian package of what `install`
-# lays out: both programs, the guide, the menu entry, the icon and the type of locker files.
+# lays out: both programs with their manual pages, the guide, the menu entry, the icon and the
+# type of locker files.
 # Its library dependencies are read off the built programs by dpkg-shlibdeps.
 set(CPACK_PACKAGE_NAME winvrls)
 set(CPACK_PACKAGE_VENDOR "Winヴォレル developers")

@@ -3,6 +3,8 @@
 namespace {
 
 const QString Switch = QStringLiteral("/P");
+// The desktop's switch; the menu entry and the type of locker files start the program with it.
+const QString TakeOutSwitch = QStringLiteral("--take-out");
 
 QString trimBlanks(QStringView text) {
     qsizetype begin = 0;
@@ -35,10 +37,21 @@ qsizetype findSwitch(const QString& text) {
 } // namespace
 
 StartupCommandLine parseStartupCommandLine(const QString& text) {
+    if (text == TakeOutSwitch || text.startsWith(TakeOutSwitch + u' '))
+        return {text.sliced(qMin(text.size(), TakeOutSwitch.size() + 1)), std::nullopt, true};
     const qsizetype at = findSwitch(text);
     if (at < 0)
         return {trimBlanks(text), std::nullopt};
     const qsizetype passwordStart = qMin(text.size(), at + Switch.size() + 1);
     return {trimBlanks(QStringView(text).first(at)),
             trimBlanks(QStringView(text).sliced(passwordStart))};
+}
+
+const char* startupUsage() {
+    return "usage: winvrls [FILE [/P PASSWORD]]\n"
+           "       winvrls --take-out LOCKER\n"
+           "FILE alone is shown in the built-in viewer, or taken out with the key password asked\n"
+           "at start when that option is set. With /P, FILE is taken out of its locker file with\n"
+           "PASSWORD. --take-out asks for the key password when none is set and takes LOCKER\n"
+           "out, as opening a locker file from the desktop does.\n";
 }

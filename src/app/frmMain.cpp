@@ -64,6 +64,13 @@ void frmMain::EntStartPass() {
     if (m_commandLine.isEmpty())
         return;
     const StartupCommandLine given = parseStartupCommandLine(m_commandLine);
+    if (given.takeOut) {
+        // Started by the desktop for a locker file: the pop-up's take out (mode 1), which asks
+        // for a key password when none is set. Started from the menu, there is no file.
+        if (!given.fileName.isEmpty())
+            FileAction(1, given.fileName);
+        return;
+    }
     if (given.password)
         m_keyPassWd = *given.password;
     if (!m_keyPassWd.isEmpty())

@@ -1,3 +1,4 @@
+#include "app/StartupCommandLine.h"
 #include "app/TakenOutFile.h"
 #include "app/frmMain.h"
 
@@ -6,7 +7,15 @@
 #include <QApplication>
 #include <QImageReader>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[]) {
+    // Answered before any window system is needed, so that it works on a bare terminal too.
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::fputs(startupUsage(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     // Photographs of many megapixels decode in full; Qt's default stops at 128 MiB.
     QImageReader::setAllocationLimit(1024);

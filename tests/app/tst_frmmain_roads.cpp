@@ -794,49 +794,53 @@ void FrmMainRoadsTest::toolbarButtonsRunTheirCommands() {
 void FrmMainRoadsTest::commandLine_data() {
     QTest::addColumn<QString>("commandLine"); // "LOCKER" and "PLAIN" stand for the files
     QTest::addColumn<bool>("startPass");
-    QTest::addColumn<QString>("prompted"); // answer of the start-up prompt; empty: cancel
+    QTest::addColumn<QString>("prompted"); // answer of a key prompt; empty: cancel
     QTest::addColumn<QString>("keyPassWd");
-    QTest::addColumn<QString>("shown"); // "plain", "other" (nothing shown) or "box"
+    QTest::addColumn<bool>("shown"); // the plain text is shown, else nothing
+    QTest::addColumn<int>("boxes");
 
     QTest::newRow("locker, switch, password")
-        << u"LOCKER /P key"_s << false << QString() << u"key"_s << u"plain"_s;
+        << u"LOCKER /P key"_s << false << QString() << u"key"_s << true << 0;
     QTest::newRow("switch in lower case")
-        << u"LOCKER /p key"_s << false << QString() << u"key"_s << u"plain"_s;
+        << u"LOCKER /p key"_s << false << QString() << u"key"_s << true << 0;
     QTest::newRow("no blank after the switch")
-        << u"LOCKER /Pxkey"_s << false << QString() << u"key"_s << u"plain"_s;
+        << u"LOCKER /Pxkey"_s << false << QString() << u"key"_s << true << 0;
     QTest::newRow("plain file in the viewer")
-        << u"PLAIN"_s << false << QString() << QString() << u"plain"_s;
+        << u"PLAIN"_s << false << QString() << QString() << true << 0;
     QTest::newRow("switch at the end empties the prompted key")
-        << u"PLAIN /P"_s << true << u"typed"_s << QString() << u"plain"_s;
+        << u"PLAIN /P"_s << true << u"typed"_s << QString() << true << 0;
     QTest::newRow("prompted key takes the file out")
-        << u"LOCKER"_s << true << u"key"_s << u"key"_s << u"plain"_s;
+        << u"LOCKER"_s << true << u"key"_s << u"key"_s << true << 0;
     QTest::newRow("switch first: no file")
-        << u"/P key"_s << false << QString() << u"key"_s << u"box"_s;
-    QTest::newRow("prompt only") << QString() << true << u"typed"_s << u"typed"_s << u"other"_s;
+        << u"/P key"_s << false << QString() << u"key"_s << false << 1;
+    QTest::newRow("prompt only") << QString() << true << u"typed"_s << u"typed"_s << false << 0;
     QTest::newRow("prompt cancelled ignores the command line")
-        << u"LOCKER /P key"_s << true << QString() << QString() << u"other"_s;
+        << u"LOCKER /P key"_s << true << QString() << QString() << false << 0;
+    // Opened from the desktop: the key is asked for (after the box saying that none is set).
+    QTest::newRow("desktop: key asked, locker taken out")
+        << u"--take-out LOCKER"_s << false << u"key"_s << u"key"_s << true << 1;
+    QTest::newRow("desktop's menu entry without a file: nothing asked")
+        << u"--take-out"_s << false << QString() << QString() << false << 0;
 }
 
 void FrmMainRoadsTest::commandLine() {
     QFETCH(QString, commandLine);
     QFETCH(bool, startPass);
     QFETCH(QString, prompted);
-    QFETCH(QString, shown);
+    QFETCH(bool, shown);
     storeKeyType(0);
     QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
         .setValue(u"Default/StartPass"_s, startPass ? u"True"_s : u"False"_s);
     makeLocker(u"a.vrl"_s, 0);
     write(u"plain.txt"_s, Plain);
     commandLine.replace(u"LOCKER"_s, path(u"a.vrl"_s)).replace(u"PLAIN"_s, path(u"plain.txt"_s));
-    if (startPass)
+    // An answer no prompt asked for is dropped at the end.
+    if (startPass || commandLine.startsWith(u"--take-out"_s))
         AnswerKey(prompted.isEmpty() ? std::nullopt : std::optional<QString>(prompted));
     startWindow(commandLine);
     QTEST(m_window->KeyPassWd(), "keyPassWd");
-    if (shown == u"plain"_s)
-        QCOMPARE(shownText(), QString::fromUtf8(Plain));
-    else
-        QCOMPARE(shownText(), u"<picture>"_s);
-    QCOMPARE(m_boxes->count(), shown == u"box"_s ? 1 : 0);
+    QCOMPARE(shownText(), shown ? QString::fromUtf8(Plain) : u"<picture>"_s);
+    QTEST(int(m_boxes->count()), "boxes");
     QVERIFY(m_window->isVisible());
 }
 

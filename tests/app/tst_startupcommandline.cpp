@@ -50,6 +50,10 @@ void StartupCommandLineTest::splitsFileAndPassword_data() {
         << u"/proj/a.vrl"_s << u"/proj/a.vrl"_s << false << QString();
     QTest::newRow("path with /p, then the switch")
         << u"/proj/Pat/a.vrl /P key"_s << u"/proj/Pat/a.vrl"_s << true << u"key"_s;
+
+    // The desktop's switch hands over one file name exactly, whatever it holds.
+    QTest::newRow("desktop's file with blanks and a switch in its name")
+        << u"--take-out /x/a /P b.vrl "_s << u"/x/a /P b.vrl "_s << false << QString();
 }
 
 void StartupCommandLineTest::splitsFileAndPassword() {

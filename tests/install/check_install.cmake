@@ -1,6 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
 # Installs the build into PREFIX and checks that a desktop finds the program, its menu entry,
-# the type of locker files and the user guide, and that the entry opens locker files.
+# the type of locker files, the user guide and the manual pages, and that the entry opens
+# locker files.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -9,15 +10,17 @@ if(NOT result EQUAL 0)
 endif()
 
 foreach(file bin/winvrls share/applications/winvrls.desktop share/mime/packages/winvrls.xml
-             share/icons/hicolor/64x64/apps/winvrls.png share/doc/winvrls/Readme.htm)
+             share/icons/hicolor/64x64/apps/winvrls.png share/doc/winvrls/Readme.htm
+             share/man/man1/winvrls.1 share/man/man1/vrl.1)
   if(NOT EXISTS "${PREFIX}/${file}")
     message(FATAL_ERROR "not installed: ${file}")
   endif()
 endforeach()
 
+# A locker file opened from the desktop is taken out, not shown as it is.
 file(STRINGS "${PREFIX}/share/applications/winvrls.desktop" entry)
-if(NOT "Exec=winvrls %f" IN_LIST entry)
-  message(FATAL_ERROR "the menu entry does not hand the file to winvrls")
+if(NOT "Exec=winvrls --take-out %f" IN_LIST entry)
+  message(FATAL_ERROR "the menu entry does not hand the file to winvrls to take it out")
 endif()
 list(FILTER entry INCLUDE REGEX "^MimeType=")
 string(REGEX MATCH "^MimeType=([^;]+);$" matched "${entry}")
