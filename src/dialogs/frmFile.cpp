@@ -193,7 +193,7 @@ void frmFile::cmdOKClicked() {
     const bool wholePath = QDir::isAbsolutePath(typed);
     const QFileInfo given(QDir::cleanPath(typed));
     if (namesFolder(typed)) {
-        openTypedFolder(wholePath ? typed : Dir1->folder() + QDir::separator() + typed);
+        openTypedFolder(QDir(Dir1->folder()).filePath(typed));
         return;
     }
     try {
@@ -216,7 +216,7 @@ void frmFile::cmdOKClicked() {
 bool frmFile::namesFolder(const QString& typed) const {
     if (typed.endsWith(u'/') || typed.endsWith(QDir::separator()))
         return true;
-    return QFileInfo(QDir(Dir1->folder()), typed).isDir();
+    return QFileInfo(QDir(Dir1->folder()).filePath(typed)).isDir();
 }
 
 // Like a double-click in the folder list: the lists move there, Path stays until OK.
