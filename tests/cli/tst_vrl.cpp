@@ -338,6 +338,10 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
             << QStringList{u"put"_qs,         u"--method"_qs, u"0"_qs, u"--app"_qs,
                            u"/bin/アプリ"_qs, u"source"_qs,   u"L"_qs}
             << u"key"_qs << u"vrl: /bin/アプリ: アプリケーションのパスに全角文字"_qs;
+        QTest::newRow("application path holding the marker")
+            << QStringList{u"put"_qs,         u"--method"_qs, u"1"_qs, u"--app"_qs,
+                           u"/opt/vrls/x"_qs, u"source"_qs,   u"L"_qs}
+            << u"key"_qs << u"vrl: /opt/vrls/x: アプリケーションのパスに「vrls」"_qs;
         QTest::newRow("missing source is named")
             << QStringList{u"put"_qs, u"--method"_qs, u"1"_qs, u"nothing"_qs, u"L"_qs} << u"key"_qs
             << u"vrl: nothing: ファイルが見つかりません。 (53)"_qs;
