@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QImageReader>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -16,6 +17,9 @@ int main(int argc, char* argv[]) {
         std::fputs(startupUsage(), stdout);
         return 0;
     }
+    // Past the file-size limit a write then fails (EFBIG) and is reported, instead of the
+    // signal ending the program with its temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     // Photographs of many megapixels decode in full; Qt's default stops at 128 MiB.
     QImageReader::setAllocationLimit(1024);

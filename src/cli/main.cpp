@@ -9,8 +9,13 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <csignal>
 #include <cstdio>
+#include <new>
 #include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,10 +39,40 @@ struct Options {
     QStringList files;
 };
 
-// File names are printed as the bytes the file system holds.
+// Whether the caller closed standard output (">&-"): said in words when it is asked for.
+bool standardOutputClosed = false;
+
+// Holds the standard descriptors that the caller closed open on /dev/null, so that no file
+// opened later takes their numbers and receives what was meant for them.
+void holdStandardDescriptors() {
+    standardOutputClosed = ::fcntl(STDOUT_FILENO, F_GETFD) < 0;
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0)
+            (void)::open("/dev/null", O_RDWR); // the lowest free number: `fd`
+}
+
+// A name as a message shows it: the bytes the file system holds, with control characters
+// escaped, so that a name cannot break a message into lines or drive the terminal.
+QByteArray shownName(const QString& name) {
+    QByteArray shown;
+    for (const char ch : platform::nativeName(name)) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (ch == '\n')
+            shown += "\\n";
+        else if (ch == '\t')
+            shown += "\\t";
+        else if (ch == '\r')
+            shown += "\\r";
+        else if (byte < 0x20 || byte == 0x7f)
+            shown += "\\x" + QByteArray::number(byte, 16).rightJustified(2, '0');
+        else
+            shown += ch;
+    }
+    return shown;
+}
+
 void printError(const QString& fileName, const QString& text) {
-    const QByteArray name =
-        fileName.isEmpty() ? QByteArray() : platform::nativeName(fileName) + ": ";
+    const QByteArray name = fileName.isEmpty() ? QByteArray() : shownName(fileName) + ": ";
     std::fprintf(stderr, "vrl: %s%s\n", name.constData(), text.toUtf8().constData());
 }
 
@@ -91,6 +126,9 @@ std::optional<QString> takeOut(const Options& options, const QString& password) 
     if (options.files[1] != u"-")
         return locker::takeOut(options.files[0], options.files[1], password, options.method,
                                options.appMode);
+    if (standardOutputClosed)
+        throw platform::RuntimeError(platform::err::DeviceUnavailable,
+                                     QStringLiteral("標準出力が閉じられています。"));
     platform::ReplacingFile out{platform::ReplacingFile::StandardOutput{}};
     auto app =
         locker::takeOut(options.files[0], out.device(), password, options.method, options.appMode);
@@ -101,21 +139,10 @@ std::optional<QString> takeOut(const Options& options, const QString& password) 
 int run(const Options& options) {
     const locker::Operation operation =
         options.put ? locker::Operation::PutAway : locker::Operation::TakeOut;
-    try {
-        const auto password = cli::readPassword(options.passwordFile);
-        if (!password) {
-            printError({}, QStringLiteral("鍵のパスワードを入力してください。"));
-            return ExitFailure;
-        }
-        if (options.put) {
-            locker::putAway(options.files[0], options.files[1], *password, options.method,
-                            options.app);
-            return 0;
-        }
-        if (const auto app = takeOut(options, *password))
-            std::fprintf(stderr, "application: %s\n", platform::nativeName(*app).constData());
-        return 0;
-    } catch (const platform::RuntimeError& error) {
+    std::optional<QString> password;
+    const auto report = [&](const platform::RuntimeError& error) {
+        if (password)
+            cli::wipePassword(*password);
         if (const auto message = locker::failureMessage(operation, error)) {
             printError(error.fileName(),
                        error.number() == platform::err::IndexOutOfRange
@@ -123,12 +150,37 @@ int run(const Options& options) {
                            : QStringLiteral("%1 (%2)").arg(*message).arg(error.number()));
         }
         return ExitFailure;
+    };
+    try {
+        password = cli::readPassword(options.passwordFile);
+        if (!password) {
+            printError({}, QStringLiteral("鍵のパスワードを入力してください。"));
+            return ExitFailure;
+        }
+        std::optional<QString> app;
+        if (options.put)
+            locker::putAway(options.files[0], options.files[1], *password, options.method,
+                            options.app);
+        else
+            app = takeOut(options, *password);
+        cli::wipePassword(*password);
+        if (app)
+            std::fprintf(stderr, "application: %s\n", shownName(*app).constData());
+        return 0;
+    } catch (const platform::RuntimeError& error) {
+        return report(error);
+    } catch (const std::bad_alloc&) {
+        return report(platform::RuntimeError(platform::err::OutOfMemory));
     }
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Past the file-size limit a write then fails (EFBIG) and is reported, instead of the
+    // signal ending the program with its temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
+    holdStandardDescriptors();
     QCoreApplication app(argc, argv);
     // Taken from argv rather than QCoreApplication::arguments(), whose decoding would turn
     // bytes that are not UTF-8 into U+FFFD and so change file names.

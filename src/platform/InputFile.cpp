@@ -9,9 +9,11 @@
 namespace platform {
 
 InputFile::InputFile(const QString& name, Accept accept) : DescriptorFile(name) {
-    // Without blocking, so that a FIFO given by mistake is refused instead of waited for.
-    const int fd =
-        ::open(nativeName(name).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // Without blocking, so that a FIFO given by mistake is refused instead of waited for;
+    // where streams are accepted, a FIFO is opened as any reader opens it, waiting for its
+    // writer.
+    const int waiting = accept == Accept::Streams ? 0 : O_NONBLOCK;
+    const int fd = ::open(nativeName(name).constData(), O_RDONLY | O_NOCTTY | waiting | O_CLOEXEC);
     if (fd < 0)
         throw systemError(name, false);
     struct stat info {};

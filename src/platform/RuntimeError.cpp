@@ -79,7 +79,12 @@ int errorNumberFromErrno(int code, bool forWriting) {
 }
 
 RuntimeError systemError(const QString& fileName, bool forWriting) {
-    return RuntimeError(errorNumberFromErrno(errno, forWriting), {}, fileName);
+    const int code = errno;
+    // The file-size limit takes the number of a full disk, with words of its own.
+    const QString description =
+        code == EFBIG ? QStringLiteral("ファイルの大きさの上限に達したため、書き込めません。")
+                      : QString();
+    return RuntimeError(errorNumberFromErrno(code, forWriting), description, fileName);
 }
 
 RuntimeError fileError(const QFileDevice& file, bool forWriting) {

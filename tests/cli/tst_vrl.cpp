@@ -165,6 +165,19 @@ private Q_SLOTS:
                 QString());
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.contains(u"(53)"_qs));
+        // An endless file without a line end is refused after a few KiB, not read into a
+        // memory that grows until the program dies.
+        const Run endless = script(m_dir.path(), u"ulimit -v 1000000; env -u VRL_PASSWORD "
+                                                 "\"$VRL\" take --method 0 --password-file "
+                                                 "/dev/zero locker -"_qs);
+        QCOMPARE(endless.exitCode, 1);
+        QVERIFY2(endless.err.contains(u"/dev/zero: パスワードファイルの 1 行目が長すぎます。"_qs),
+                 qPrintable(endless.err));
+        // A FIFO is waited for until its writer comes, not read as empty.
+        const Run fifo = script(m_dir.path(), u"mkfifo pwfifo && (sleep 1; echo 'from file' > "
+                                              "pwfifo) & env -u VRL_PASSWORD \"$VRL\" take "
+                                              "--method 0 --password-file pwfifo locker -"_qs);
+        QCOMPARE(fifo.out, QByteArray("data"));
     }
 
     // Names that are not UTF-8 stay apart and reach the file system as given; a message
@@ -182,13 +195,15 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
 "$VRL" put --method $m $'\x83\x65\x83\x58\x83\x67' $'\xe9t\xe9.vrl' &&
 "$VRL" put --method $m b $'\xe8t\xe8.vrl' &&
 "$VRL" take --method $m $'\xe9t\xe9.vrl' - && "$VRL" take --method $m $'\xe8t\xe8.vrl' - &&
-"$VRL" put --method $m $'\xff' x.vrl 2>&1)")
+"$VRL" put --method $m $'\xff' x.vrl 2>&1; "$VRL" put --method $m $'a\nb\x1b' x.vrl 2>&1)")
                                                .arg(method));
         const QByteArray folder = QFile::encodeName(dir.path()) + '/';
         const bool bothNamesExist = ::access((folder + "\xe9t\xe9.vrl").constData(), F_OK) == 0 &&
                                     ::access((folder + "\xe8t\xe8.vrl").constData(), F_OK) == 0;
         script(dir.path(), u"rm -f -- *"_qs); // names QTemporaryDir could not remove
-        QCOMPARE(run.out, QByteArray("ABvrl: \xff: ファイルが見つかりません。 (53)\n"));
+        // Control characters are shown escaped: a name cannot break a message into lines.
+        QCOMPARE(run.out, QByteArray("ABvrl: \xff: ファイルが見つかりません。 (53)\n"
+                                     "vrl: a\\nb\\x1b: ファイルが見つかりません。 (53)\n"));
         QVERIFY(bothNamesExist);
     }
 
@@ -316,6 +331,12 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
         QCOMPARE(run.out, QByteArray("1\n"));
         QVERIFY2(run.err.contains(u"標準出力"_qs) && run.err.contains(u"(57)"_qs),
                  qPrintable(run.err));
+        // Closed by the caller: said in words, and no file opened later takes its place.
+        const Run closed = script(dir.path(), u"\"$VRL\" take --method 0 L - >&-"_qs);
+        QCOMPARE(closed.exitCode, 1);
+        QVERIFY2(closed.err.contains(u"標準出力が閉じられています。 (68)"_qs),
+                 qPrintable(closed.err));
+        QCOMPARE(read(dir.filePath(u"big"_qs)), QByteArray(1 << 20, 'x'));
     }
 
     // Clear messages where the engine used to say "division by zero" or only "overflow";
@@ -338,6 +359,10 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
             << QStringList{u"put"_qs,         u"--method"_qs, u"0"_qs, u"--app"_qs,
                            u"/bin/アプリ"_qs, u"source"_qs,   u"L"_qs}
             << u"key"_qs << u"vrl: /bin/アプリ: アプリケーションのパスに全角文字"_qs;
+        QTest::newRow("application path holding the marker")
+            << QStringList{u"put"_qs,         u"--method"_qs, u"1"_qs, u"--app"_qs,
+                           u"/opt/vrls/x"_qs, u"source"_qs,   u"L"_qs}
+            << u"key"_qs << u"vrl: /opt/vrls/x: アプリケーションのパスに「vrls」"_qs;
         QTest::newRow("missing source is named")
             << QStringList{u"put"_qs, u"--method"_qs, u"1"_qs, u"nothing"_qs, u"L"_qs} << u"key"_qs
             << u"vrl: nothing: ファイルが見つかりません。 (53)"_qs;

@@ -12,6 +12,12 @@
 //                               exists (a test kills the process there, or changes a file)
 // Only writes to regular files and pipes count, and never those to standard error, so that
 // messages still get out.
+// Resource limits (the block at the end):
+//   VRL_FAULT_THREADS=N         N threads start, every later start fails with EAGAIN, as
+//                               under a process limit
+//   VRL_FAULT_ALLOC_LIMIT=N     allocations of N bytes or more fail (malloc and its kin,
+//                               anonymous mmap), as under a memory limit
+//   VRL_FAULT_FSIZE=N           the file-size limit (RLIMIT_FSIZE) is N bytes from the start
 #include <atomic>
 #include <cerrno>
 #include <cstdarg>
@@ -19,8 +25,13 @@
 #include <cstring>
 #include <ctime>
 
+#include <cstdint>
+
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -144,5 +155,112 @@ int openat(int folder, const char* path, int flags, ...) {
 // The 64-bit names are the same calls on the platforms this runs on.
 int open64(const char* path, int flags, ...) __attribute__((alias("open")));
 int openat64(int folder, const char* path, int flags, ...) __attribute__((alias("openat")));
+
+} // extern "C"
+
+// ---- Resource limits ----
+
+namespace {
+
+using MallocFn = void* (*)(size_t);
+using CallocFn = void* (*)(size_t, size_t);
+using ReallocFn = void* (*)(void*, size_t);
+using MemalignFn = int (*)(void**, size_t, size_t);
+using AlignedAllocFn = void* (*)(size_t, size_t);
+using MmapFn = void* (*)(void*, size_t, int, int, int, off_t);
+using ThreadStartFn = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+
+// Read once; getenv allocates nothing, so it is safe inside malloc.
+size_t allocationLimit() {
+    static const long long limit = setting("VRL_FAULT_ALLOC_LIMIT", 0);
+    return limit > 0 ? size_t(limit) : SIZE_MAX;
+}
+
+bool refused(size_t bytes) {
+    if (bytes < allocationLimit())
+        return false;
+    errno = ENOMEM;
+    return true;
+}
+
+// The next definition of an allocator entry point, looked up on first use into `slot` (a
+// plain variable: a guarded static would abort when dlsym allocates while it is set up).
+// While dlsym runs, the allocator's own entry point serves.
+template <typename Fn> Fn nextAllocator(Fn& slot, const char* name, Fn fallback) {
+    static bool resolving = false;
+    if (slot)
+        return slot;
+    if (resolving)
+        return fallback;
+    resolving = true;
+    const Fn found = next<Fn>(name);
+    resolving = false;
+    slot = found ? found : fallback;
+    return slot;
+}
+
+MallocFn realMalloc = nullptr;
+CallocFn realCalloc = nullptr;
+ReallocFn realRealloc = nullptr;
+
+__attribute__((constructor)) void limitFileSize() {
+    if (const long long limit = setting("VRL_FAULT_FSIZE", -1); limit >= 0) {
+        const rlimit fsize{rlim_t(limit), rlim_t(limit)};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+
+void* malloc(size_t bytes) {
+    return refused(bytes) ? nullptr : nextAllocator(realMalloc, "malloc", __libc_malloc)(bytes);
+}
+
+void* calloc(size_t count, size_t size) {
+    if (size != 0 && refused(count > SIZE_MAX / size ? SIZE_MAX : count * size))
+        return nullptr;
+    return nextAllocator(realCalloc, "calloc", __libc_calloc)(count, size);
+}
+
+void* realloc(void* memory, size_t bytes) {
+    if (refused(bytes))
+        return nullptr;
+    return nextAllocator(realRealloc, "realloc", __libc_realloc)(memory, bytes);
+}
+
+int posix_memalign(void** memory, size_t alignment, size_t bytes) {
+    static const MemalignFn real = next<MemalignFn>("posix_memalign");
+    return refused(bytes) ? ENOMEM : real(memory, alignment, bytes);
+}
+
+void* aligned_alloc(size_t alignment, size_t bytes) {
+    static const AlignedAllocFn real = next<AlignedAllocFn>("aligned_alloc");
+    return refused(bytes) ? nullptr : real(alignment, bytes);
+}
+
+void* mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset) {
+    static const MmapFn real = next<MmapFn>("mmap");
+    if ((flags & MAP_ANONYMOUS) && refused(length))
+        return MAP_FAILED;
+    return real(address, length, protection, flags, fd, offset);
+}
+void* mmap64(void* address, size_t length, int protection, int flags, int fd, off_t offset)
+    __attribute__((alias("mmap")));
+
+int pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*start)(void*),
+                   void* argument) {
+    static const ThreadStartFn real = next<ThreadStartFn>("pthread_create");
+    static std::atomic<long long> started{0};
+    if (const long long allowed = setting("VRL_FAULT_THREADS", -1);
+        allowed >= 0 && started++ >= allowed)
+        return EAGAIN;
+    return real(thread, attributes, start, argument);
+}
 
 } // extern "C"

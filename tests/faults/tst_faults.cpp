@@ -25,10 +25,13 @@ const char* const TargetNames[] = {"put over a locker", "take over a file", "tak
 struct Fault {
     const char* name;
     QStringList environment;
-    int number; // the error reported, 0 when the output must come out whole
+    int number;               // the error reported, 0 when the output must come out whole
+    const char* words = "";   // what the message must say besides the number
+    bool sparesPipes = false; // standard output (a pipe) comes out whole
 };
 
-// Each fault on its own, then the named temporary file under a failure.
+// Each fault on its own, then the named temporary file under a failure, then the limits on
+// resources: a thread that cannot start only means fewer lanes.
 const Fault Faults[] = {
     {"disk full at the first byte", {u"VRL_FAULT_ERRNO=ENOSPC"_qs}, 61},
     {"disk full after 100000 bytes",
@@ -40,6 +43,10 @@ const Fault Faults[] = {
     {"no unnamed temporary files, disk full",
      {u"VRL_FAULT_NO_TMPFILE=1"_qs, u"VRL_FAULT_ERRNO=ENOSPC"_qs, u"VRL_FAULT_AFTER=100000"_qs},
      61},
+    {"no thread can start", {u"VRL_FAULT_THREADS=0"_qs}, 0},
+    {"the second thread cannot start", {u"VRL_FAULT_THREADS=1"_qs}, 0},
+    {"no memory block of 1 MiB", {u"VRL_FAULT_ALLOC_LIMIT=1048576"_qs}, 7, "メモリが足りません"},
+    {"file-size limit of 100000 bytes", {u"VRL_FAULT_FSIZE=100000"_qs}, 61, "上限", true},
 };
 
 QByteArray fileBytes(const QString& path) {
@@ -145,17 +152,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("target");
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("words");
         for (const Fault& fault : Faults)
             for (int m = 0; m < Methods; ++m)
                 for (int target : {OverLocker, OverOutput, ToStandardOutput})
                     QTest::addRow("%s, method %d, %s", fault.name, m, TargetNames[target])
-                        << m << target << fault.environment << fault.number;
+                        << m << target << fault.environment
+                        << (fault.sparesPipes && target == ToStandardOutput ? 0 : fault.number)
+                        << QString::fromUtf8(fault.words);
     }
     void outputFaultsOnEveryMethod() {
         QFETCH(int, m);
         QFETCH(int, target);
         QFETCH(QStringList, faults);
         QFETCH(int, number);
+        QFETCH(QString, words);
         const QString folder = newFolder();
         const QString name = target == OverLocker ? u"locker"_qs : u"out"_qs;
         const QString output = folder + u'/' + name;
@@ -181,8 +192,11 @@ private Q_SLOTS:
         }
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains(u"(%1)"_qs.arg(number)), qPrintable(run.err));
-        QVERIFY2(run.err.contains(target == ToStandardOutput ? u"標準出力"_qs : output),
-                 qPrintable(run.err));
+        // Running out of memory is about no file in particular.
+        if (number != 7)
+            QVERIFY2(run.err.contains(target == ToStandardOutput ? u"標準出力"_qs : output),
+                     qPrintable(run.err));
+        QVERIFY2(run.err.contains(words), qPrintable(run.err));
         QCOMPARE(hashOf(output), before);
         if (target == ToStandardOutput)
             QVERIFY(run.out.size() < m_source.size());

@@ -11,7 +11,7 @@ set(rules
   "locker/crypto       | platform"
   "locker/dataprotect  | platform locker/stream locker/crypto"
   "locker              | platform locker/stream locker/legacy locker/dataprotect"
-  "cli                 | platform locker"
+  "cli                 | platform locker locker/stream"
   "viewer              | platform ui"
   "dialogs             | platform ui locker/stream"
   "about               | platform dialogs"

@@ -200,12 +200,30 @@ private Q_SLOTS:
         const QString key = QStringLiteral("key");
         for (locker::KeyType method : {SimpleMethod, CylinderMethod}) {
             std::optional<QString> app;
-            // A path holding the marker itself is read back whole.
-            const QString marked = QStringLiteral("/home/vrls/bin/vrlsapp");
-            QCOMPARE(
-                takeOut(putAway(data, key, method, marked), key, method, RecordedApplication, &app),
-                data);
-            QCOMPARE(app, std::optional<QString>(marked));
+            const auto material = locker::buildKeyMaterial(key);
+            // A path holding the marker could not be read back: refused before anything is
+            // written. Such a locker made elsewhere reads as stored: the first marker after
+            // the opening one ends the name.
+            QFile::remove(path(QStringLiteral("locker")));
+            QCOMPARE(errorNumberOf([&] {
+                         putAway(data, key, method, QStringLiteral("/home/vrls/bin/vrlsapp"));
+                     }),
+                     err::InvalidArgument);
+            QVERIFY(!QFile::exists(path(QStringLiteral("locker"))));
+            const auto marked =
+                reference::putAway(data, "vrls/home/vrls/bin/vrlsappvrls", material, method);
+            QVERIFY(marked);
+            QCOMPARE(takeOut(*marked, key, method, RecordedApplication, &app),
+                     "/bin/vrlsappvrls" + data + QByteArray(16, '\0'));
+            QCOMPARE(app, std::optional<QString>(QStringLiteral("/home/")));
+            // Data with the marker early on and a zero tail as long as a header: the data
+            // must not end the name, in every mode.
+            const QByteArray trap = "ABvrlsCD" + QByteArray(20, '\0');
+            const QByteArray trapped = putAway(trap, key, method, QStringLiteral("/bin/x"));
+            QCOMPARE(takeOut(trapped, key, method, RecordedApplication, &app), trap);
+            QCOMPARE(app, std::optional<QString>(QStringLiteral("/bin/x")));
+            for (locker::AppMode mode : {ViewerOnly, ChosenApplication})
+                QCOMPARE(takeOut(trapped, key, method, mode), "vrls/bin/xvrls" + trap);
             // The marker in another case is part of the path.
             QCOMPARE(takeOut(putAway(data, key, method, QStringLiteral("VRLSx")), key, method,
                              RecordedApplication, &app),
@@ -237,7 +255,6 @@ private Q_SLOTS:
             // An earlier version's file with too long a header: the header stays in the data.
             if (method == SimpleMethod) {
                 const QByteArray header = locker::buildApplicationHeader(QString(249, u'p'));
-                const auto material = locker::buildKeyMaterial(key);
                 QCOMPARE(takeOut(*reference::putAway(data, header, material, method), key, method,
                                  RecordedApplication, &app)
                              .left(header.size() + data.size()),

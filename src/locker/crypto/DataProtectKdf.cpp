@@ -4,12 +4,8 @@
 #include "platform/RuntimeError.h"
 #include "platform/WorkMemory.h"
 
-#include <QThread>
-
 #include <argon2.h>
 #include <sodium.h>
-
-#include <algorithm>
 
 namespace locker::dataprotect {
 
@@ -50,8 +46,11 @@ void argon2id(std::span<unsigned char> out, const Argon2idInput& input, const Ar
     context.t_cost = cost.passes;
     context.m_cost = cost.memoryKiB;
     context.lanes = cost.lanes;
-    context.threads =
-        std::clamp(uint32_t(QThread::idealThreadCount()), 1u, std::max(cost.lanes, 1u));
+    // When one of its threads cannot start, the library returns while the lanes it did start
+    // still work on memory it then frees; it offers no way to hand it threads of our own. So
+    // it is given no thread to start: the lanes are computed one after the other on the
+    // calling thread, which gives the same tag.
+    context.threads = 1;
     context.version = ARGON2_VERSION_13;
     context.allocate_cbk = allocate;
     context.free_cbk = free;

@@ -20,8 +20,8 @@ struct Argon2idInput {
     std::span<const unsigned char> associatedData = {};
 };
 
-// Fills `out` with the tag of `input` at `cost`, computing the lanes on as many threads as
-// there are cores (at most one a lane). The memory is wiped before it is given back.
+// Fills `out` with the tag of `input` at `cost`, computing the lanes on the calling thread.
+// The memory is wiped before it is given back.
 // Raises out of memory (7) when the memory cannot be had, and the cipher library's failure
 // when the library refuses the parameters.
 void argon2id(std::span<unsigned char> out, const Argon2idInput& input, const Argon2idCost& cost);

@@ -67,8 +67,9 @@ inline constexpr quint64 MaxWorkKiB = quint64(4) * MaxMemLimitKiB; // passes x m
 struct Parameters {
     // Argon2id with 3 passes over 64 MiB in 4 lanes, the memory-constrained choice of the
     // Argon2 standard (RFC 9106). Every guess at a password costs an attacker that much
-    // memory-bound work, while the lanes let a reader spread it over its cores: about 0.12 s
-    // on two cores here with the reference library. Raising the cost needs no new format.
+    // memory-bound work, while the lanes let a reader spread it over its cores (this one
+    // computes them on one thread, see DataProtectKdf.cpp): about 0.2 s here with the
+    // reference library. Raising the cost needs no new format.
     quint32 opsLimit = 3;
     quint32 memLimitKiB = 64 * 1024;
     quint32 lanes = 4;

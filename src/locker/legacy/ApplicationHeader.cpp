@@ -20,6 +20,14 @@ QByteArray buildApplicationHeader(const QString& appName) {
                            "半角の英数字・記号・カタカナだけが使えます。"),
             appName);
     }
+    // Take out ends the name at the first marker after the opening one, so a path holding
+    // the marker could never be read back as it was recorded.
+    if (path.contains(Marker))
+        throw platform::RuntimeError(
+            platform::err::InvalidArgument,
+            QStringLiteral("アプリケーションのパスに「vrls」が含まれています。"
+                           "取り出すときに正しく読み戻せないため、記録できません。"),
+            appName);
     return Marker.toByteArray() + path + Marker.toByteArray();
 }
 
@@ -29,16 +37,15 @@ findApplicationHeader(QByteArrayView decodedHead,
     const QByteArrayView head = decodedHead.first(qMin(decodedHead.size(), HeaderSearchLength));
     if (!head.startsWith(Marker))
         return std::nullopt;
-    // A path may itself contain the marker, so every later marker is a candidate end; the
-    // file's length and zero tail decide which one put away wrote. The latest candidate that
-    // fits is taken: an earlier one always fits too, as its zero tail lies inside the true one.
-    for (qsizetype g = head.lastIndexOf(Marker); g >= Marker.size();
-         g = head.lastIndexOf(Marker, g - 1)) {
-        const qint64 length = g + Marker.size();
-        if (accept(length))
-            return ApplicationHeader{platform::fromAnsiBytes(head.sliced(4, g - 4)), length};
-    }
-    return std::nullopt;
+    // The first marker after the opening one ends the name, as every locker file was written
+    // for; data that merely follows such a marker must not lengthen the name.
+    const qsizetype g = head.indexOf(Marker, Marker.size());
+    if (g < 0)
+        return std::nullopt;
+    const qint64 length = g + Marker.size();
+    if (!accept(length))
+        return std::nullopt;
+    return ApplicationHeader{platform::fromAnsiBytes(head.sliced(4, g - 4)), length};
 }
 
 } // namespace locker

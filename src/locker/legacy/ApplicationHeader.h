@@ -13,7 +13,8 @@ namespace locker {
 
 constexpr qsizetype HeaderSearchLength = 256;
 
-// The header bytes for `appName`; a character without a single-byte code overflows (6).
+// The header bytes for `appName`; a character without a single-byte code overflows (6), a
+// path holding the marker "vrls" is refused (5).
 [[nodiscard]] QByteArray buildApplicationHeader(const QString& appName);
 
 struct ApplicationHeader {
@@ -22,7 +23,7 @@ struct ApplicationHeader {
 };
 
 // The application header at the start of decoded bytes (up to the first 256 are looked at):
-// the opening marker and the latest closing marker whose header length `accept` finds in
+// the opening marker and the first marker after it, when `accept` finds that header length in
 // agreement with the rest of the file.
 [[nodiscard]] std::optional<ApplicationHeader>
 findApplicationHeader(QByteArrayView decodedHead,

@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -23,12 +24,32 @@ class Lanes {
 public:
     explicit Lanes(const PipelineSteps& steps) : m_steps(steps) {}
 
-    // Runs `count` lanes, the calling thread's last, and raises the first failure.
+    // Runs up to `count` lanes, the calling thread's last, and raises the first failure. The
+    // buffers are had before any thread starts, so that running out of memory stops nothing
+    // half-way; a thread that cannot start (a process or memory limit) leaves its blocks to
+    // the lanes that did, which write the same bytes.
     void run(int count) {
+        std::vector<Buffer> buffers;
+        buffers.reserve(std::size_t(count));
+        for (int i = 0; i < count; ++i)
+            buffers.emplace_back(std::size_t(m_steps.capacity));
         std::vector<std::thread> helpers;
-        for (int i = 1; i < count; ++i)
-            helpers.emplace_back([this, work = m_steps.makeWorker()] { lane(work); });
-        lane(m_steps.makeWorker());
+        helpers.reserve(std::size_t(count - 1));
+        try {
+            for (int i = 1; i < count; ++i) {
+                auto work = m_steps.makeWorker();
+                try {
+                    helpers.emplace_back([this, work = std::move(work), buffer = &buffers[i]] {
+                        lane(work, *buffer);
+                    });
+                } catch (const std::system_error&) {
+                    break;
+                }
+            }
+            lane(m_steps.makeWorker(), buffers[0]);
+        } catch (...) {
+            stop(std::current_exception());
+        }
         for (std::thread& helper : helpers)
             helper.join();
         if (m_failure)
@@ -36,18 +57,36 @@ public:
     }
 
 private:
-    void lane(const std::function<void(Block&)>& work) {
-        const auto buffer =
-            std::make_unique_for_overwrite<unsigned char[]>(std::size_t(m_steps.capacity));
-        bool used = false;
+    // One lane's block buffer, wiped before it is freed when it held a block.
+    class Buffer {
+    public:
+        explicit Buffer(std::size_t size)
+            : m_bytes(std::make_unique_for_overwrite<unsigned char[]>(size)), m_size(size) {}
+        Buffer(Buffer&&) noexcept = default;
+        Buffer& operator=(Buffer&&) noexcept = default;
+        ~Buffer() {
+            if (m_used)
+                wipe(m_bytes.get(), m_size);
+        }
+        unsigned char* take() {
+            m_used = true;
+            return m_bytes.get();
+        }
+
+    private:
+        std::unique_ptr<unsigned char[]> m_bytes;
+        std::size_t m_size;
+        bool m_used = false;
+    };
+
+    void lane(const std::function<void(Block&)>& work, Buffer& buffer) {
         for (;;) {
             std::unique_lock lock(m_mutex);
             const quint64 index = m_nextIndex++;
             if (!awaitTurn(lock, m_readTurn, index))
                 break;
             lock.unlock();
-            used = true;
-            Block block{index, false, 0, 0, buffer.get()};
+            Block block{index, false, 0, 0, buffer.take()};
             const bool read = attempt(index, [&] { m_steps.read(block); });
             lock.lock();
             if (read) {
@@ -70,8 +109,6 @@ private:
             if (!written)
                 break;
         }
-        if (used)
-            wipe(buffer.get(), std::size_t(m_steps.capacity));
     }
 
     // Waits until `turn` reaches block `index`; false when the block is not to be done: it
@@ -89,14 +126,22 @@ private:
             step();
             return true;
         } catch (...) {
-            std::lock_guard lock(m_mutex);
-            if (index < m_failedAt) {
-                m_failedAt = index;
-                m_failure = std::current_exception();
-            }
-            m_changed.notify_all();
+            failAt(index, std::current_exception());
             return false;
         }
+    }
+
+    // A failure outside any block (a lane's transformation could not be made): every block
+    // stops.
+    void stop(std::exception_ptr failure) { failAt(0, std::move(failure)); }
+
+    void failAt(quint64 index, std::exception_ptr failure) {
+        std::lock_guard lock(m_mutex);
+        if (index < m_failedAt) {
+            m_failedAt = index;
+            m_failure = std::move(failure);
+        }
+        m_changed.notify_all();
     }
 
     const PipelineSteps& m_steps;
