@@ -1,9 +1,11 @@
 // vrl under the fault library (faults.cpp): every failure of the output on every method
 // leaves the previous target as it was and nothing beside it, and standard output reports
-// it; kills and a source that changes while read leave nothing either.
+// it; kills and a source that changes while read leave nothing either; every output file is
+// synced before it takes its name and its folder after.
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -19,13 +21,15 @@ namespace {
 constexpr int Methods = 3;
 const QString Password = QStringLiteral("key");
 
-enum Target { OverLocker, OverOutput, ToStandardOutput };
-const char* const TargetNames[] = {"put over a locker", "take over a file", "take to stdout"};
+enum Target { OverLocker, OverOutput, ToStandardOutput, ToNewFile };
+const char* const TargetNames[] = {"put over a locker", "take over a file", "take to stdout",
+                                   "take to a new file"};
 
 struct Fault {
     const char* name;
     QStringList environment;
-    int number; // the error reported, 0 when the output must come out whole
+    int number;             // the error reported, 0 when the output must come out whole
+    bool filesOnly = false; // a stream is never synced, so it comes out whole
 };
 
 // Each fault on its own, then the named temporary file under a failure.
@@ -40,6 +44,7 @@ const Fault Faults[] = {
     {"no unnamed temporary files, disk full",
      {u"VRL_FAULT_NO_TMPFILE=1"_qs, u"VRL_FAULT_ERRNO=ENOSPC"_qs, u"VRL_FAULT_AFTER=100000"_qs},
      61},
+    {"the file's sync fails", {u"VRL_FAULT_SYNC_ERRNO=EIO"_qs}, 57, true},
 };
 
 QByteArray fileBytes(const QString& path) {
@@ -103,6 +108,25 @@ QString method(int m) {
     return QString::number(m);
 }
 
+// The device and inode the call record names a file by.
+QString identity(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return u"<missing>"_qs;
+    return u"%1:%2"_qs.arg(info.st_dev).arg(info.st_ino);
+}
+
+// The last of `calls` before `end` that begins with one of `prefixes`, or -1.
+qsizetype lastCall(const QStringList& calls, const QStringList& prefixes, qsizetype end) {
+    for (qsizetype i = end - 1; i >= 0; --i) {
+        for (const QString& prefix : prefixes) {
+            if (calls[i].startsWith(prefix))
+                return i;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 class FaultsTest : public QObject {
@@ -149,7 +173,8 @@ private Q_SLOTS:
             for (int m = 0; m < Methods; ++m)
                 for (int target : {OverLocker, OverOutput, ToStandardOutput})
                     QTest::addRow("%s, method %d, %s", fault.name, m, TargetNames[target])
-                        << m << target << fault.environment << fault.number;
+                        << m << target << fault.environment
+                        << (fault.filesOnly && target == ToStandardOutput ? 0 : fault.number);
     }
     void outputFaultsOnEveryMethod() {
         QFETCH(int, m);
@@ -186,6 +211,53 @@ private Q_SLOTS:
         QCOMPARE(hashOf(output), before);
         if (target == ToStandardOutput)
             QVERIFY(run.out.size() < m_source.size());
+    }
+
+    // The written file reaches the disk before it takes the target's name (its last write
+    // before its sync, the sync before the rename), and the folder's sync follows the rename.
+    void writersSyncFileBeforeNameAndFolderAfter_data() {
+        QTest::addColumn<int>("m");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QStringList>("faults");
+        for (int m = 0; m < Methods; ++m) {
+            for (int target : {OverLocker, OverOutput, ToNewFile})
+                QTest::addRow("method %d, %s", m, TargetNames[target])
+                    << m << target << QStringList{};
+            QTest::addRow("method %d, %s, named temporary file", m, TargetNames[ToNewFile])
+                << m << int(ToNewFile) << QStringList{u"VRL_FAULT_NO_TMPFILE=1"_qs};
+        }
+    }
+    void writersSyncFileBeforeNameAndFolderAfter() {
+        QFETCH(int, m);
+        QFETCH(int, target);
+        QFETCH(QStringList, faults);
+        const QString folder = newFolder();
+        const QString output = folder + (target == OverLocker ? u"/locker"_qs : u"/out"_qs);
+        if (target != ToNewFile)
+            writeFile(output, "the previous file");
+        const QString record = folder + u".record"_qs;
+        const QStringList args =
+            target == OverLocker
+                ? QStringList{u"put"_qs, u"--method"_qs, method(m), path(u"source"_qs), output}
+                : QStringList{u"take"_qs, u"--method"_qs, method(m), locker(m), output};
+        QCOMPARE(vrl(args, faults + QStringList{u"VRL_FAULT_RECORD="_qs + record}).exitCode, 0);
+
+        const QStringList calls = QString::fromUtf8(fileBytes(record)).split(u'\n');
+        const QString file = identity(output) + u' ';
+        const QString named = u" -> "_qs + QFileInfo(output).canonicalFilePath();
+        qsizetype rename = calls.size();
+        while (--rename >= 0 &&
+               !(calls[rename].startsWith(u"rename "_qs + file) && calls[rename].endsWith(named))) {
+        }
+        const qsizetype sync =
+            lastCall(calls, {u"fsync "_qs + file, u"fdatasync "_qs + file}, rename);
+        const qsizetype write = lastCall(calls, {u"write "_qs + file}, calls.size());
+        const qsizetype folderSync =
+            lastCall(calls, {u"fsync "_qs + identity(folder) + u' '}, calls.size());
+        const QByteArray shown = calls.join(u'\n').toUtf8();
+        QVERIFY2(rename >= 0 && write >= 0, shown.constData());
+        QVERIFY2(write < sync, shown.constData());
+        QVERIFY2(folderSync > rename, shown.constData());
     }
 
     // A writer ended by a signal while its named temporary file holds part of the output:
