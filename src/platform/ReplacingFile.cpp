@@ -225,8 +225,9 @@ void ReplacingFile::commit() {
         return;
     }
     applyMetadata();
-    // Every byte and the metadata on the disk before the file has a name at all; a failure
-    // here is reported while the previous file is still in place.
+    // Every byte and the metadata reach the disk before the file takes the target's name, so
+    // a failure here leaves the previous file in place. The folder's sync makes the new name
+    // last; its failure is reported too, though the new file is then already in place.
     if (::fsync(m_fd) != 0)
         throw systemError(m_file.fileName(), true);
     if (m_temporaryName.isEmpty())
