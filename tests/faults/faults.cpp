@@ -137,16 +137,20 @@ std::string pathAt(int folder, const char* name) {
 std::atomic<bool> lastWasWrite{false};
 std::atomic<unsigned long long> lastWritten{0};
 
+// Read and opened anew for each line, so that a test program preloaded with this library
+// may set VRL_FAULT_RECORD for one case at a time.
 void line(const std::string& text) {
-    static const char* const file = std::getenv("VRL_FAULT_RECORD");
+    const char* const file = std::getenv("VRL_FAULT_RECORD");
     if (!file)
         return;
-    static const int fd =
-        next<OpenFn>("open")(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    static const OpenFn realOpen = next<OpenFn>("open");
     static const WriteFn realWrite = next<WriteFn>("write");
+    const int fd = realOpen(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     const std::string whole = text + '\n';
-    if (fd >= 0)
+    if (fd >= 0) {
         (void)realWrite(fd, whole.data(), whole.size());
+        close(fd);
+    }
     lastWasWrite = false;
 }
 

@@ -116,15 +116,12 @@ QString identity(const QString& path) {
     return u"%1:%2"_qs.arg(info.st_dev).arg(info.st_ino);
 }
 
-// The last of `calls` before `end` that begins with one of `prefixes`, or -1.
-qsizetype lastCall(const QStringList& calls, const QStringList& prefixes, qsizetype end) {
-    for (qsizetype i = end - 1; i >= 0; --i) {
-        for (const QString& prefix : prefixes) {
-            if (calls[i].startsWith(prefix))
-                return i;
-        }
+// The last of `calls` before `end` that `matches`, or -1.
+template <typename Match>
+qsizetype lastCall(const QStringList& calls, qsizetype end, const Match& matches) {
+    while (--end >= 0 && !matches(calls[end])) {
     }
-    return -1;
+    return end;
 }
 
 } // namespace
@@ -245,15 +242,19 @@ private Q_SLOTS:
         const QStringList calls = QString::fromUtf8(fileBytes(record)).split(u'\n');
         const QString file = identity(output) + u' ';
         const QString named = u" -> "_qs + QFileInfo(output).canonicalFilePath();
-        qsizetype rename = calls.size();
-        while (--rename >= 0 &&
-               !(calls[rename].startsWith(u"rename "_qs + file) && calls[rename].endsWith(named))) {
-        }
-        const qsizetype sync =
-            lastCall(calls, {u"fsync "_qs + file, u"fdatasync "_qs + file}, rename);
-        const qsizetype write = lastCall(calls, {u"write "_qs + file}, calls.size());
-        const qsizetype folderSync =
-            lastCall(calls, {u"fsync "_qs + identity(folder) + u' '}, calls.size());
+        const qsizetype rename = lastCall(calls, calls.size(), [&](const QString& call) {
+            return call.startsWith(u"rename "_qs + file) && call.endsWith(named);
+        });
+        const qsizetype sync = lastCall(calls, rename, [&](const QString& call) {
+            return call.startsWith(u"fsync "_qs + file) || call.startsWith(u"fdatasync "_qs + file);
+        });
+        const qsizetype write = lastCall(calls, calls.size(), [&](const QString& call) {
+            return call.startsWith(u"write "_qs + file);
+        });
+        const QString folderSynced = u"fsync "_qs + identity(folder) + u' ';
+        const qsizetype folderSync = lastCall(calls, calls.size(), [&](const QString& call) {
+            return call.startsWith(folderSynced);
+        });
         const QByteArray shown = calls.join(u'\n').toUtf8();
         QVERIFY2(rename >= 0 && write >= 0, shown.constData());
         QVERIFY2(write < sync, shown.constData());
