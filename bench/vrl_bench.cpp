@@ -1,5 +1,6 @@
-// Times put away and take out of a generated file with each locking method against a plain
-// copy of the same file to a new file, in one run, and reports each operation's peak memory.
+// Times put away and take out of a generated file with each locking method against copies of
+// the same file to a new file by cp, and by cp followed by sync of the copy (the locker's
+// writes are synced), in one run, and reports each operation's peak memory.
 // The cross-password method is also timed with the cheapest key derivation ("bulk": the
 // bulk phase alone) and taking out a locker of an empty file (the key derivation alone).
 //
@@ -62,16 +63,12 @@ Sample measure(const std::function<void()>& work) {
     return {seconds, usage.ru_maxrss};
 }
 
-void copyFile(const QString& from, const QString& to) {
-    QFile in(from), out(to);
-    if (!in.open(QIODevice::ReadOnly | QIODevice::Unbuffered) ||
-        !out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw platform::RuntimeError(platform::err::PathFileAccess);
-    std::vector<char> buffer(static_cast<size_t>(MiB));
-    for (qint64 n; (n = in.read(buffer.data(), MiB)) > 0;) {
-        if (out.write(buffer.data(), n) != n)
-            throw platform::RuntimeError(platform::err::DeviceIo);
-    }
+// Becomes the shell running `script` with the two file names as $1 and $2.
+[[noreturn]] void runShell(const char* script, const QString& first, const QString& second) {
+    const QByteArray a = QFile::encodeName(first), b = QFile::encodeName(second);
+    ::execl("/bin/sh", "sh", "-c", script, "sh", a.constData(), b.constData(),
+            static_cast<char*>(nullptr));
+    _exit(127);
 }
 
 void generate(const QString& path, qint64 size) {
@@ -130,8 +127,11 @@ int main(int argc, char** argv) {
         bool wholeFile = true; // moves the generated file's bytes, so MB/s means something
     };
     const QString copyOut = dir.filePath(QStringLiteral("copy"));
+    const QString syncedOut = dir.filePath(QStringLiteral("synced-copy"));
     std::vector<Operation> operations{
-        {"copy", source, copyOut, [=] { copyFile(source, copyOut); }}};
+        {"cp", source, copyOut, [=] { runShell("exec cp -- \"$1\" \"$2\"", source, copyOut); }},
+        {"cp + sync", source, syncedOut,
+         [=] { runShell("cp -- \"$1\" \"$2\" && exec sync -- \"$2\"", source, syncedOut); }}};
     for (int number : {0, 1, 2}) {
         const locker::KeyType method = locker::keyTypeFromNumber(number);
         // Take out reads a locker file made once, so that the operations can run in any order.
@@ -189,25 +189,26 @@ int main(int argc, char** argv) {
     }
 
     const double megabytes = double(sizeMiB * MiB) / 1e6;
-    std::vector<double> copySeconds;
-    for (const Sample& s : samples["copy"])
-        copySeconds.push_back(s.seconds);
-    const double reference = median(copySeconds);
+    const auto medianSeconds = [&](const std::string& name) {
+        std::vector<double> seconds;
+        for (const Sample& s : samples[name])
+            seconds.push_back(s.seconds);
+        return median(seconds);
+    };
+    const double copied = medianSeconds("cp"), synced = medianSeconds("cp + sync");
     std::printf("%lld MiB, %d repetitions, medians; AES-256-GCM from %s\n",
                 static_cast<long long>(sizeMiB), repeat, locker::dataprotect::preferredGcmName());
-    std::printf("%-15s %10s %10s %14s %12s\n", "operation", "seconds", "MB/s", "time / copy",
-                "peak MiB");
+    std::printf("%-15s %10s %10s %10s %12s %12s\n", "operation", "seconds", "MB/s", "time / cp",
+                "/ cp + sync", "peak MiB");
     for (const Operation& op : operations) {
-        std::vector<double> seconds;
         std::vector<long> peaks;
-        for (const Sample& s : samples[op.name]) {
-            seconds.push_back(s.seconds);
+        for (const Sample& s : samples[op.name])
             peaks.push_back(s.peakKiB);
-        }
-        const double t = median(seconds);
+        const double t = medianSeconds(op.name);
         const std::string rate = op.wholeFile ? std::to_string(qRound(megabytes / t)) : "-";
-        std::printf("%-15s %10.3f %10s %14.2f %12.1f\n", op.name.c_str(), t, rate.c_str(),
-                    t / reference, double(*std::max_element(peaks.begin(), peaks.end())) / 1024);
+        std::printf("%-15s %10.3f %10s %10.2f %12.2f %12.1f\n", op.name.c_str(), t, rate.c_str(),
+                    t / copied, t / synced,
+                    double(*std::max_element(peaks.begin(), peaks.end())) / 1024);
     }
     return 0;
 }

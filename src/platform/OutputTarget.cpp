@@ -3,7 +3,10 @@
 #include "platform/NativeName.h"
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -65,6 +68,33 @@ OutputTarget missing(const QByteArray& path, const QString& name) {
     return {OutputTarget::Kind::Missing, folderOf(path), nameOf(path), {}};
 }
 
+// The descriptor `path` names when its folder is this process's descriptor folder, reached
+// as /proc/self/fd, /proc/PID/fd or /dev/fd; it must be open for writing.
+std::optional<OutputTarget> descriptorTarget(const QByteArray& path, const QString& name) {
+    char* const folder = ::realpath(folderOf(path).constData(), nullptr);
+    const bool descriptorFolder =
+        folder && QByteArray(folder) == "/proc/" + QByteArray::number(::getpid()) + "/fd";
+    std::free(folder);
+    if (!descriptorFolder)
+        return std::nullopt;
+    const QByteArray number = nameOf(path);
+    bool isNumber = !number.isEmpty() && std::all_of(number.begin(), number.end(),
+                                                     [](char c) { return c >= '0' && c <= '9'; });
+    const int fd = isNumber ? number.toInt(&isNumber) : -1;
+    if (!isNumber)
+        throw RuntimeError(err::BadFileName, {}, name);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0)
+        throw RuntimeError(err::BadFileName, QStringLiteral("開かれていないファイル記述子です。"),
+                           name);
+    if ((flags & O_ACCMODE) == O_RDONLY)
+        throw RuntimeError(err::PermissionDenied,
+                           QStringLiteral("書き込み用に開かれていないファイル記述子です。"), name);
+    OutputTarget target{OutputTarget::Kind::Descriptor, {}, {}, {}};
+    target.descriptor = fd;
+    return target;
+}
+
 } // namespace
 
 OutputTarget resolveOutputTarget(const QString& name) {
@@ -72,6 +102,8 @@ OutputTarget resolveOutputTarget(const QString& name) {
     if (path.isEmpty() || path.endsWith('/'))
         throw RuntimeError(err::BadFileName, {}, name);
     for (int links = 0;; ++links) {
+        if (auto descriptor = descriptorTarget(path, name))
+            return *descriptor;
         struct stat info {};
         if (::lstat(path.constData(), &info) != 0) {
             if (errno != ENOENT)

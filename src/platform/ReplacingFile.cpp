@@ -1,5 +1,6 @@
 #include "platform/ReplacingFile.h"
 
+#include "platform/ExtendedAttributes.h"
 #include "platform/OutputTarget.h"
 #include "platform/RuntimeError.h"
 #include "platform/TemporaryNames.h"
@@ -42,6 +43,10 @@ ReplacingFile::ReplacingFile(const QString& target, Access access)
 
 void ReplacingFile::open(const QString& target) {
     const OutputTarget resolved = resolveOutputTarget(target);
+    if (resolved.kind == OutputTarget::Kind::Descriptor) {
+        adoptDescriptor(resolved.descriptor);
+        return;
+    }
     const QByteArray path = resolved.folder + '/' + resolved.name;
     if (resolved.kind == OutputTarget::Kind::Stream) {
         m_streamed = true;
@@ -64,9 +69,15 @@ void ReplacingFile::open(const QString& target) {
     openReplacement(resolved.kind == OutputTarget::Kind::Regular ? &resolved.info : nullptr);
 }
 
-ReplacingFile::ReplacingFile(StandardOutput)
-    : m_file(QStringLiteral("標準出力")), m_streamed(true), m_standardOutput(true),
-      m_fd(STDOUT_FILENO) {
+ReplacingFile::ReplacingFile(StandardOutput) : m_file(QStringLiteral("標準出力")) {
+    adoptDescriptor(STDOUT_FILENO);
+}
+
+// Written where the descriptor leads, at its offset (appended to when opened so).
+void ReplacingFile::adoptDescriptor(int fd) {
+    m_streamed = true;
+    m_borrowed = true;
+    m_fd = fd;
     m_file.adopt(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle);
 }
 
@@ -81,7 +92,7 @@ void ReplacingFile::release() {
         ::unlinkat(m_folderFd, m_temporaryName.constData(), 0);
     m_removal.reset();
     m_temporaryName.clear();
-    if (m_fd >= 0 && !m_standardOutput)
+    if (m_fd >= 0 && !m_borrowed)
         ::close(m_fd);
     m_fd = -1;
     if (m_folderFd >= 0)
@@ -155,11 +166,16 @@ void ReplacingFile::nameTemporary() {
     }
 }
 
-// The previous file's owner where the user may set it, and its mode; the owner comes first
-// because changing it clears the set-id bits.
+// The previous file's extended attributes, its owner where the user may set it, and its
+// mode; the mode comes last because it also sets the ACL's entries for owner, group and
+// others, and changing the owner clears the set-id bits.
 void ReplacingFile::applyMetadata() {
     mode_t mode = m_newFileMode;
     if (m_replaced) {
+        const QByteArray previous =
+            "/proc/self/fd/" + QByteArray::number(m_folderFd) + '/' + m_name;
+        if (!copyExtendedAttributes(previous, m_fd, m_access != Access::OwnerOnly))
+            throw systemError(m_file.fileName(), true);
         const bool ownerKept =
             (m_replaced->st_uid == ::geteuid() && m_replaced->st_gid == ::getegid()) ||
             ::fchown(m_fd, m_replaced->st_uid, m_replaced->st_gid) == 0;
@@ -174,6 +190,19 @@ void ReplacingFile::applyMetadata() {
         throw systemError(m_file.fileName(), true);
 }
 
+// The new name reaches the disk with its folder. A folder that may be written but not read
+// cannot be opened to be synced: its whole file system is synced instead.
+void ReplacingFile::syncFolder() {
+    const int folder = ::openat(m_folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = folder >= 0 ? ::fsync(folder) == 0 : errno == EACCES && ::syncfs(m_fd) == 0;
+    const int error = errno;
+    if (folder >= 0)
+        ::close(folder);
+    errno = error;
+    if (!synced)
+        throw systemError(m_file.fileName(), true);
+}
+
 void ReplacingFile::closeDescriptor() {
     m_file.close();
     const int fd = m_fd;
@@ -183,8 +212,8 @@ void ReplacingFile::closeDescriptor() {
 }
 
 void ReplacingFile::commit() {
-    if (m_standardOutput) {
-        // Closing a copy shows what closing the output would, and keeps descriptor 1 taken.
+    if (m_borrowed) {
+        // Closing a copy shows what closing the output would, and keeps the descriptor taken.
         m_file.close();
         const int copy = ::dup(m_fd);
         if (copy < 0 || !closeReportingErrors(copy))
@@ -196,13 +225,19 @@ void ReplacingFile::commit() {
         return;
     }
     applyMetadata();
+    // Every byte and the metadata reach the disk before the file takes the target's name, so
+    // a failure here leaves the previous file in place. The folder's sync makes the new name
+    // last; its failure is reported too, though the new file is then already in place.
+    if (::fsync(m_fd) != 0)
+        throw systemError(m_file.fileName(), true);
     if (m_temporaryName.isEmpty())
         nameTemporary();
-    closeDescriptor();
     if (::renameat(m_folderFd, m_temporaryName.constData(), m_folderFd, m_name.constData()) != 0)
         throw systemError(m_file.fileName(), true);
     m_temporaryName.clear();
     m_removal.reset();
+    syncFolder();
+    closeDescriptor();
 }
 
 } // namespace platform

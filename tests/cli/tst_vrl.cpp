@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -68,6 +69,31 @@ mode_t modeOf(const QString& path) {
     return statOf(QFile::encodeName(path)).st_mode & 07777;
 }
 
+QByteArray attribute(const QString& path, const char* name) {
+    QByteArray value(1 << 16, Qt::Uninitialized);
+    const ssize_t size =
+        ::getxattr(QFile::encodeName(path).constData(), name, value.data(), size_t(value.size()));
+    return size < 0 ? QByteArray() : value.first(size);
+}
+
+// Owner read and write, the user 65534 read, mask read, others nothing: a mode of 0640.
+QByteArray accessList() {
+    QByteArray list;
+    const auto add32 = [&](quint32 v) { list.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto entry = [&](quint16 tag, quint16 permissions, quint32 id) {
+        list.append(reinterpret_cast<const char*>(&tag), 2);
+        list.append(reinterpret_cast<const char*>(&permissions), 2);
+        add32(id);
+    };
+    add32(2);
+    entry(0x01, 6, quint32(-1));
+    entry(0x02, 4, 65534);
+    entry(0x04, 4, quint32(-1));
+    entry(0x10, 4, quint32(-1));
+    entry(0x20, 0, quint32(-1));
+    return list;
+}
+
 // What an output name stands for; each is tried with every method.
 enum OutputKind {
     ReplacedLockerKeepsMode,
@@ -75,8 +101,11 @@ enum OutputKind {
     ReplacedKeepsOwner,
     LinkChain,
     DanglingLink,
+    ReplacedKeepsAttributes,
     Fifo,
     CharacterDevice,
+    DescriptorToPipe,
+    DescriptorToAppendedFile,
     ReadOnlyTarget,
     LongestName,
     TooLongName
@@ -215,8 +244,11 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
                                      "owner kept where the user may set it",
                                      "chain of links",
                                      "dangling link",
+                                     "attributes and ACL kept",
                                      "FIFO",
                                      "character device",
+                                     "descriptor to a pipe",
+                                     "descriptor to an appended file",
                                      "read-only target",
                                      "name of 255 bytes",
                                      "name of 256 bytes"};
@@ -279,6 +311,31 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
             QVERIFY(QFileInfo(at(u"link"_qs)).isSymLink());
             QCOMPARE(read(at(u"new"_qs)), QByteArray("plaintext"));
             break;
+        case ReplacedKeepsAttributes: {
+            // The user's attributes stay with both; the ACL only with the locker, since a
+            // plaintext is never opened to others.
+            for (const QString& name : {u"locker"_qs, u"plain"_qs}) {
+                const QByteArray file = QFile::encodeName(at(name));
+                write(at(name), "old");
+                if (::setxattr(file.constData(), "user.note", "kept", 4, 0) != 0 ||
+                    ::setxattr(file.constData(), "system.posix_acl_access",
+                               accessList().constData(), size_t(accessList().size()), 0) != 0)
+                    QSKIP("the file system here has no extended attributes or ACLs");
+            }
+            const QByteArray acl = attribute(at(u"locker"_qs), "system.posix_acl_access");
+            QCOMPARE(
+                vrl(QStringList{u"put"_qs} + m + QStringList{at(u"source"_qs), at(u"locker"_qs)})
+                    .exitCode,
+                0);
+            QCOMPARE(take(at(u"plain"_qs)).exitCode, 0);
+            QCOMPARE(attribute(at(u"locker"_qs), "user.note"), QByteArray("kept"));
+            QCOMPARE(attribute(at(u"locker"_qs), "system.posix_acl_access"), acl);
+            QCOMPARE(modeOf(at(u"locker"_qs)), mode_t(0640));
+            QCOMPARE(attribute(at(u"plain"_qs), "user.note"), QByteArray("kept"));
+            QCOMPARE(attribute(at(u"plain"_qs), "system.posix_acl_access"), QByteArray());
+            QCOMPARE(read(at(u"plain"_qs)), QByteArray("plaintext"));
+            break;
+        }
         case Fifo: {
             QVERIFY(::mkfifo(QFile::encodeName(at(u"fifo"_qs)).constData(), 0600) == 0);
             QProcess reader;
@@ -293,6 +350,28 @@ printf A > $'\x83\x65\x83\x58\x83\x67'; printf B > b
             QCOMPARE(take(u"/dev/null"_qs).exitCode, 0);
             QVERIFY(S_ISCHR(statOf("/dev/null").st_mode));
             break;
+        case DescriptorToPipe: {
+            // The link of a pipe's descriptor names no file ("pipe:[...]").
+            const Run run =
+                script(dir.path(), u"\"$VRL\" take --method %1 L /dev/stdout && "
+                                   "\"$VRL\" take --method %1 L /dev/fd/3 3>&1 >&-"_qs.arg(method));
+            QCOMPARE(run.out, QByteArray("plaintextplaintext"));
+            break;
+        }
+        case DescriptorToAppendedFile: {
+            // Appended to as ">>" asked, not replaced; a descriptor open for reading only is
+            // refused and its file left as it is.
+            write(at(u"log"_qs), "first\n");
+            const Run run =
+                script(dir.path(), u"\"$VRL\" take --method %1 L /dev/stdout >>log && "
+                                   "\"$VRL\" take --method %1 L /proc/self/fd/4 4>>log && "
+                                   "\"$VRL\" take --method %1 L /dev/stdin <log"_qs.arg(method));
+            QVERIFY2(run.exitCode == 1 && run.err.contains(u"/dev/stdin"_qs) &&
+                         run.err.contains(u"(70)"_qs),
+                     qPrintable(run.err));
+            QCOMPARE(read(at(u"log"_qs)), QByteArray("first\nplaintextplaintext"));
+            break;
+        }
         case ReadOnlyTarget: {
             write(at(u"old"_qs), "old");
             QFile::setPermissions(at(u"old"_qs), QFileDevice::ReadOwner | QFileDevice::ReadUser);

@@ -10,6 +10,9 @@
 //   VRL_FAULT_STALL_AFTER=N     once N bytes were written, the next write creates the file
 //                               VRL_FAULT_STALL_READY and waits until VRL_FAULT_STALL_GO
 //                               exists (a test kills the process there, or changes a file)
+//   VRL_FAULT_SYNC_ERRNO=EIO    fsync and fdatasync of regular files fail with that error
+//   VRL_FAULT_RECORD=FILE       appends a line to FILE for each call that decides what
+//                               reaches the disk, in order (see the block below)
 // Only writes to regular files and pipes count, and never those to standard error, so that
 // messages still get out.
 // Resource limits (the block at the end):
@@ -24,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include <cstdint>
 
@@ -50,8 +54,8 @@ long long setting(const char* name, long long fallback) {
     return value && *value ? std::atoll(value) : fallback;
 }
 
-int failureErrno() {
-    const char* value = std::getenv("VRL_FAULT_ERRNO");
+int errnoSetting(const char* name) {
+    const char* value = std::getenv(name);
     if (!value)
         return 0;
     if (std::strcmp(value, "ENOSPC") == 0)
@@ -59,6 +63,10 @@ int failureErrno() {
     if (std::strcmp(value, "EIO") == 0)
         return EIO;
     return std::atoi(value);
+}
+
+int failureErrno() {
+    return errnoSetting("VRL_FAULT_ERRNO");
 }
 
 std::atomic<long long> written{0};
@@ -109,10 +117,160 @@ template <typename Fn, typename... Lead> int opened(Fn real, int flags, int mode
 
 } // namespace
 
+// The call record: one line per call, "CALL DEV:INO PATH", where DEV:INO names the file the
+// call works on (a rename's or link's source, taken before the call) and PATH is where it
+// is; a rename or link adds "-> TARGET". Only successful calls are recorded, and a run of
+// writes to the same regular file gives one line "write DEV:INO PATH".
+namespace record {
+
+using RenameAt2Fn = int (*)(int, const char*, int, const char*, unsigned);
+
+std::string identity(const struct stat& info) {
+    return std::to_string(info.st_dev) + ':' + std::to_string(info.st_ino);
+}
+
+std::string pathOf(int fd) {
+    char path[4096];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t length = readlink(link.c_str(), path, sizeof path - 1);
+    return length < 0 ? std::string("?") : std::string(path, size_t(length));
+}
+
+std::string pathAt(int folder, const char* name) {
+    if (name[0] == '/')
+        return name;
+    if (folder != AT_FDCWD)
+        return pathOf(folder) + '/' + name;
+    char cwd[4096];
+    return std::string(getcwd(cwd, sizeof cwd) ? cwd : "?") + '/' + name;
+}
+
+std::atomic<bool> lastWasWrite{false};
+std::atomic<unsigned long long> lastWritten{0};
+
+// Read and opened anew for each line, so that a test program preloaded with this library
+// may set VRL_FAULT_RECORD for one case at a time.
+void line(const std::string& text) {
+    const char* const file = std::getenv("VRL_FAULT_RECORD");
+    if (!file)
+        return;
+    static const OpenFn realOpen = next<OpenFn>("open");
+    static const WriteFn realWrite = next<WriteFn>("write");
+    const int fd = realOpen(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    const std::string whole = text + '\n';
+    if (fd >= 0) {
+        (void)realWrite(fd, whole.data(), whole.size());
+        close(fd);
+    }
+    lastWasWrite = false;
+}
+
+void written(int fd) {
+    struct stat info {};
+    if (!std::getenv("VRL_FAULT_RECORD") || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return;
+    if (lastWasWrite && lastWritten == info.st_ino)
+        return;
+    line("write " + identity(info) + ' ' + pathOf(fd));
+    lastWritten = info.st_ino;
+    lastWasWrite = true;
+}
+
+void onDescriptor(const char* call, int fd) {
+    struct stat info {};
+    if (fstat(fd, &info) == 0)
+        line(std::string(call) + ' ' + identity(info) + ' ' + pathOf(fd));
+}
+
+// The file at `name` in `folder` before a call changes what that name stands for.
+std::string before(int folder, const char* name, int flags) {
+    struct stat info {};
+    return fstatat(folder, name, &info, flags) == 0 ? identity(info) : std::string("?");
+}
+
+int failedSync(int fd) {
+    struct stat info {};
+    const int error = errnoSetting("VRL_FAULT_SYNC_ERRNO");
+    return error != 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? error : 0;
+}
+
+template <typename Fn> int synced(const char* call, int fd) {
+    if (const int error = failedSync(fd)) {
+        errno = error;
+        return -1;
+    }
+    const int result = next<Fn>(call)(fd);
+    if (result == 0)
+        onDescriptor(call, fd);
+    return result;
+}
+
+int renamed(int from, const char* oldName, int to, const char* newName, unsigned flags) {
+    const std::string file = before(from, oldName, AT_SYMLINK_NOFOLLOW);
+    const std::string source = pathAt(from, oldName);
+    const int result = next<RenameAt2Fn>("renameat2")(from, oldName, to, newName, flags);
+    if (result == 0)
+        line("rename " + file + ' ' + source + " -> " + pathAt(to, newName));
+    return result;
+}
+
+} // namespace record
+
+extern "C" {
+
+int fsync(int fd) {
+    return record::synced<int (*)(int)>("fsync", fd);
+}
+
+int fdatasync(int fd) {
+    return record::synced<int (*)(int)>("fdatasync", fd);
+}
+
+int rename(const char* from, const char* to) {
+    return record::renamed(AT_FDCWD, from, AT_FDCWD, to, 0);
+}
+
+int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    return record::renamed(fromFolder, from, toFolder, to, 0);
+}
+
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags) {
+    return record::renamed(fromFolder, from, toFolder, to, flags);
+}
+
+int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    using LinkAtFn = int (*)(int, const char*, int, const char*, int);
+    const int follow = (flags & AT_EMPTY_PATH)       ? AT_EMPTY_PATH
+                       : (flags & AT_SYMLINK_FOLLOW) ? 0
+                                                     : AT_SYMLINK_NOFOLLOW;
+    const std::string file = record::before(fromFolder, from, follow);
+    const int result = next<LinkAtFn>("linkat")(fromFolder, from, toFolder, to, flags);
+    if (result == 0)
+        record::line("link " + file + ' ' + record::pathAt(fromFolder, from) + " -> " +
+                     record::pathAt(toFolder, to));
+    return result;
+}
+
+int unlinkat(int folder, const char* name, int flags) {
+    using UnlinkAtFn = int (*)(int, const char*, int);
+    const std::string file = record::before(folder, name, AT_SYMLINK_NOFOLLOW);
+    const int result = next<UnlinkAtFn>("unlinkat")(folder, name, flags);
+    if (result == 0)
+        record::line("unlink " + file + ' ' + record::pathAt(folder, name));
+    return result;
+}
+
+int unlink(const char* name) {
+    return unlinkat(AT_FDCWD, name, 0);
+}
+
+} // extern "C"
+
 extern "C" {
 
 ssize_t write(int fd, const void* data, size_t length) {
     static const WriteFn realWrite = next<WriteFn>("write");
+    record::written(fd);
     if (length == 0 || !counted(fd))
         return realWrite(fd, data, length);
     const long long stallAfter = setting("VRL_FAULT_STALL_AFTER", -1);

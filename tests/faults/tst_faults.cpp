@@ -1,9 +1,11 @@
 // vrl under the fault library (faults.cpp): every failure of the output on every method
 // leaves the previous target as it was and nothing beside it, and standard output reports
-// it; kills and a source that changes while read leave nothing either.
+// it; kills and a source that changes while read leave nothing either; every output file is
+// synced before it takes its name and its folder after.
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -19,8 +21,9 @@ namespace {
 constexpr int Methods = 3;
 const QString Password = QStringLiteral("key");
 
-enum Target { OverLocker, OverOutput, ToStandardOutput };
-const char* const TargetNames[] = {"put over a locker", "take over a file", "take to stdout"};
+enum Target { OverLocker, OverOutput, ToStandardOutput, ToNewFile };
+const char* const TargetNames[] = {"put over a locker", "take over a file", "take to stdout",
+                                   "take to a new file"};
 
 struct Fault {
     const char* name;
@@ -47,6 +50,7 @@ const Fault Faults[] = {
     {"the second thread cannot start", {u"VRL_FAULT_THREADS=1"_qs}, 0},
     {"no memory block of 1 MiB", {u"VRL_FAULT_ALLOC_LIMIT=1048576"_qs}, 7, "メモリが足りません"},
     {"file-size limit of 100000 bytes", {u"VRL_FAULT_FSIZE=100000"_qs}, 61, "上限", true},
+    {"the file's sync fails", {u"VRL_FAULT_SYNC_ERRNO=EIO"_qs}, 57, "", true},
 };
 
 QByteArray fileBytes(const QString& path) {
@@ -108,6 +112,22 @@ Run vrl(const QStringList& args, const QStringList& faults = {}) {
 
 QString method(int m) {
     return QString::number(m);
+}
+
+// The device and inode the call record names a file by.
+QString identity(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return u"<missing>"_qs;
+    return u"%1:%2"_qs.arg(info.st_dev).arg(info.st_ino);
+}
+
+// The last of `calls` before `end` that `matches`, or -1.
+template <typename Match>
+qsizetype lastCall(const QStringList& calls, qsizetype end, const Match& matches) {
+    while (--end >= 0 && !matches(calls[end])) {
+    }
+    return end;
 }
 
 } // namespace
@@ -200,6 +220,57 @@ private Q_SLOTS:
         QCOMPARE(hashOf(output), before);
         if (target == ToStandardOutput)
             QVERIFY(run.out.size() < m_source.size());
+    }
+
+    // The written file reaches the disk before it takes the target's name (its last write
+    // before its sync, the sync before the rename), and the folder's sync follows the rename.
+    void writersSyncFileBeforeNameAndFolderAfter_data() {
+        QTest::addColumn<int>("m");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QStringList>("faults");
+        for (int m = 0; m < Methods; ++m) {
+            for (int target : {OverLocker, OverOutput, ToNewFile})
+                QTest::addRow("method %d, %s", m, TargetNames[target])
+                    << m << target << QStringList{};
+            QTest::addRow("method %d, %s, named temporary file", m, TargetNames[ToNewFile])
+                << m << int(ToNewFile) << QStringList{u"VRL_FAULT_NO_TMPFILE=1"_qs};
+        }
+    }
+    void writersSyncFileBeforeNameAndFolderAfter() {
+        QFETCH(int, m);
+        QFETCH(int, target);
+        QFETCH(QStringList, faults);
+        const QString folder = newFolder();
+        const QString output = folder + (target == OverLocker ? u"/locker"_qs : u"/out"_qs);
+        if (target != ToNewFile)
+            writeFile(output, "the previous file");
+        const QString record = folder + u".record"_qs;
+        const QStringList args =
+            target == OverLocker
+                ? QStringList{u"put"_qs, u"--method"_qs, method(m), path(u"source"_qs), output}
+                : QStringList{u"take"_qs, u"--method"_qs, method(m), locker(m), output};
+        QCOMPARE(vrl(args, faults + QStringList{u"VRL_FAULT_RECORD="_qs + record}).exitCode, 0);
+
+        const QStringList calls = QString::fromUtf8(fileBytes(record)).split(u'\n');
+        const QString file = identity(output) + u' ';
+        const QString named = u" -> "_qs + QFileInfo(output).canonicalFilePath();
+        const qsizetype rename = lastCall(calls, calls.size(), [&](const QString& call) {
+            return call.startsWith(u"rename "_qs + file) && call.endsWith(named);
+        });
+        const qsizetype sync = lastCall(calls, rename, [&](const QString& call) {
+            return call.startsWith(u"fsync "_qs + file) || call.startsWith(u"fdatasync "_qs + file);
+        });
+        const qsizetype write = lastCall(calls, calls.size(), [&](const QString& call) {
+            return call.startsWith(u"write "_qs + file);
+        });
+        const QString folderSynced = u"fsync "_qs + identity(folder) + u' ';
+        const qsizetype folderSync = lastCall(calls, calls.size(), [&](const QString& call) {
+            return call.startsWith(folderSynced);
+        });
+        const QByteArray shown = calls.join(u'\n').toUtf8();
+        QVERIFY2(rename >= 0 && write >= 0, shown.constData());
+        QVERIFY2(write < sync, shown.constData());
+        QVERIFY2(folderSync > rename, shown.constData());
     }
 
     // A writer ended by a signal while its named temporary file holds part of the output:
