@@ -26,10 +26,9 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
 #include <ctime>
 #include <string>
-
-#include <cstdint>
 
 #include <dlfcn.h>
 #include <fcntl.h>
