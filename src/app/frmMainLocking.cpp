@@ -104,7 +104,7 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         std::optional<QString> recorded;
         if (strAppName) {
             // Bound for an application from the start: written straight into "$temp.dat".
-            auto handOff = std::make_unique<TakenOutFile>();
+            auto handOff = newHandOff();
             background::run([&, progress = busy.progress()] {
                 recorded = locker::takeOut(objFileName, handOff->device(), strPassWd, keyType,
                                            appMode, progress);
@@ -115,7 +115,6 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         }
         // The viewer shows the bytes from memory; only an application recorded in the
         // locker file needs them in "$temp.dat".
-        TakenOutFile::removeStale();
         QByteArray content;
         QBuffer buffer(&content);
         buffer.open(QIODevice::WriteOnly);
@@ -126,7 +125,7 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
             m_viewer->openContents(content);
             return;
         }
-        auto handOff = std::make_unique<TakenOutFile>();
+        auto handOff = newHandOff();
         locker::writeAll(handOff->device(), content.constData(), content.size());
         startApplication(std::move(handOff), *recorded, objFileName, strPassWd, keyType, recorded);
     });
@@ -137,8 +136,14 @@ void frmMain::startApplication(std::unique_ptr<TakenOutFile> handOff, const QStr
                                const QString& objFileName, const QString& strPassWd,
                                locker::KeyType keyType, const std::optional<QString>& appHeader) {
     handOff->handTo(application, objFileName, strPassWd, keyType, appHeader);
-    connect(handOff.get(), &TakenOutFile::unused, this, &frmMain::finishHandOff);
-    m_handOff = std::move(handOff);
+    // Not while a put away or take out runs: asked once it has ended (the signal repeats).
+    TakenOutFile* file = handOff.get();
+    connect(file, &TakenOutFile::unused, this, [this, file] {
+        if (!m_operating)
+            finishHandOff(file);
+    });
+    m_handOffs.push_back(std::move(handOff));
+    showHandOffs();
 }
 
 bool frmMain::putBack(const HandOffRecord& file, const QString& password, const QString& target) {
