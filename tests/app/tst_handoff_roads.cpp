@@ -231,8 +231,8 @@ void HandOffRoadsTest::roads_data() {
     const QByteArray none = "<none>";
     constexpr int Long = 30000;
 
-    QTest::newRow("launcher whose forked child reads 2 s later")
-        << QByteArray("(sleep 2; cat \"$1\" > read.dat) &") << QByteArray() << Ending::Stays
+    QTest::newRow("launcher that looks into it, whose forked child reads 2 s later")
+        << QByteArray("head -c 4 \"$1\" > /dev/null; (sleep 2; cat \"$1\" > read.dat) &") << QByteArray() << Ending::Stays
         << QMessageBox::No << Plain << QStringList() << Plain << none << Long;
     QTest::newRow("reader 3 s late, quit answered No")
         << lateReader << QByteArray() << Ending::QuitNo << QMessageBox::No << Plain
