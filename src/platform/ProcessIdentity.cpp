@@ -70,12 +70,19 @@ bool groupAlive(qint64 group, const QString& leaderTag) {
     return false;
 }
 
+// Any thread may be the one that opens (a program's I/O threads often do), so each thread's
+// wait is looked at.
 QStringList waitingForLease() {
     QStringList tags;
     for (const QString& pid : processNumbers()) {
-        QFile wchan(QStringLiteral("/proc/") + pid + QStringLiteral("/wchan"));
-        if (wchan.open(QIODevice::ReadOnly) && wchan.readAll().contains("break_lease"))
-            tags << processTag(pid.toLongLong());
+        const QDir threads(QStringLiteral("/proc/") + pid + QStringLiteral("/task"));
+        for (const QString& thread : threads.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile wchan(threads.filePath(thread + QStringLiteral("/wchan")));
+            if (wchan.open(QIODevice::ReadOnly) && wchan.readAll().contains("break_lease")) {
+                tags << processTag(pid.toLongLong());
+                break;
+            }
+        }
     }
     tags.removeAll(QString());
     return tags;
