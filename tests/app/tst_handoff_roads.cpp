@@ -31,6 +31,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <sys/stat.h>
 
@@ -59,6 +60,7 @@ enum class Ending {
     Kill,            // ... SIGKILL, the application is killed too, then the next start
     KillHeld,        // ... SIGKILL, the next start while the application still holds it
     KillThenTakeOut, // ... SIGKILL, the application killed, a copy running already takes out
+    OtherCopyHolds,  // another copy takes out in the same folder meanwhile, then SIGTERM
     Fifo,            // a recorded leftover's path is now a FIFO
 };
 
@@ -85,7 +87,7 @@ private:
     void makeLocker(const std::optional<QString>& application = std::nullopt) const;
     [[nodiscard]] QByteArray takenOut(const QString& lockerName) const;
     void startWindow();
-    void runProgramUntil(int signal);
+    void runProgramUntil(int signal, const std::function<void()>& meanwhile = {});
     void killApplications() const;
     void answerKeyPrompt() const;
 
@@ -177,8 +179,8 @@ void HandOffRoadsTest::startWindow() {
 }
 
 // The program itself, taking a.vrl out to the application recorded in it, ended by `signal`
-// once the application holds the file.
-void HandOffRoadsTest::runProgramUntil(int signal) {
+// once the application holds the file and `meanwhile` has run.
+void HandOffRoadsTest::runProgramUntil(int signal, const std::function<void()>& meanwhile) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s);
     settings.setValue(u"Default/KeyType"_s, u"0"_s);
     settings.setValue(u"Default/AppMode"_s, u"1"_s);
@@ -192,6 +194,8 @@ void HandOffRoadsTest::runProgramUntil(int signal) {
     program.start(QStringLiteral(WINVRLS_PROGRAM), {u"a.vrl"_s, u"/P"_s, u"key"_s});
     QVERIFY(program.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path(u"app.pid"_s)).size() > 0, 10000);
+    if (meanwhile)
+        meanwhile();
     ::kill(pid_t(program.processId()), signal);
     QVERIFY(program.waitForFinished(10000));
 }
@@ -232,8 +236,9 @@ void HandOffRoadsTest::roads_data() {
     constexpr int Long = 30000;
 
     QTest::newRow("launcher that looks into it, whose forked child reads 2 s later")
-        << QByteArray("head -c 4 \"$1\" > /dev/null; (sleep 2; cat \"$1\" > read.dat) &") << QByteArray() << Ending::Stays
-        << QMessageBox::No << Plain << QStringList() << Plain << none << Long;
+        << QByteArray("head -c 4 \"$1\" > /dev/null; (sleep 2; cat \"$1\" > read.dat) &")
+        << QByteArray() << Ending::Stays << QMessageBox::No << Plain << QStringList() << Plain
+        << none << Long;
     QTest::newRow("reader 3 s late, quit answered No")
         << lateReader << QByteArray() << Ending::QuitNo << QMessageBox::No << Plain
         << QStringList{stillUsed} << Plain << none << Long;
@@ -282,6 +287,11 @@ void HandOffRoadsTest::roads_data() {
     QTest::newRow("SIGKILL, a copy running already takes out in the same folder")
         << EditAndHold << QByteArray() << Ending::KillThenTakeOut << QMessageBox::Yes
         << QByteArray() << QStringList{putIntoNew} << Plain << Edited << Long;
+    QTest::newRow("another running copy holds the file")
+        << holder << QByteArray() << Ending::OtherCopyHolds << QMessageBox::No << QByteArray()
+        << QStringList{u"作業フォルダの $temp.dat は、動いている別の Winヴォレル "
+                       "がアプリケーションに渡したファイルです。そちらで片付けてから取り出してください。"_s}
+        << Plain << none << Long;
     QTest::newRow("a FIFO at a recorded leftover's path")
         << QByteArray("true") << QByteArray() << Ending::Fifo << QMessageBox::No << QByteArray()
         << QStringList() << Plain << none << Long;
@@ -321,10 +331,18 @@ void HandOffRoadsTest::roads() {
     case Ending::Kill:
     case Ending::KillHeld:
     case Ending::KillThenTakeOut:
+    case Ending::OtherCopyHolds:
         makeLocker(script);
-        if (ending == Ending::KillThenTakeOut)
+        if (ending == Ending::KillThenTakeOut || ending == Ending::OtherCopyHolds)
             startWindow();
-        runProgramUntil(ending == Ending::Term ? SIGTERM : SIGKILL);
+        runProgramUntil(
+            ending == Ending::Term || ending == Ending::OtherCopyHolds ? SIGTERM : SIGKILL, [&] {
+                if (ending != Ending::OtherCopyHolds)
+                    return;
+                m_window->TakeFile(path(u"a.vrl"_s), u"key"_s, reader);
+                QCOMPARE(m_boxes->last().title, u"70"_s);
+                QVERIFY(!QFile::exists(path(u"$temp2.dat"_s)));
+            });
         if (QTest::currentTestFailed())
             return;
         if (ending != Ending::KillHeld)
@@ -336,6 +354,8 @@ void HandOffRoadsTest::roads() {
             QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), goneWithinMs);
             break;
         }
+        if (ending == Ending::OtherCopyHolds)
+            break;
         startWindow();
         if (ending == Ending::KillHeld) {
             // Left while held; once free, the next start puts it away.
