@@ -98,6 +98,10 @@ void TakenOutFile::handTo(const QString& application, const QString& lockerFile,
     std::memcpy(m_password->data(), password.constData(), bytes);
     handoff::remember(m_record);
     m_watch = new platform::FileUseWatch(m_record.file, this);
+    connect(m_watch, &platform::FileUseWatch::saved, this, [this] {
+        m_saved = true;
+        Q_EMIT savedNow();
+    });
     connect(m_watch, &platform::FileUseWatch::openersChanged, this, [this] {
         m_record.openers = m_watch->openers();
         handoff::remember(m_record);

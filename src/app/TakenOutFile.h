@@ -59,6 +59,8 @@ public:
     void withPassword(const std::function<void(const QString&)>& use) const;
     // True until finished.
     [[nodiscard]] bool live() const { return !m_finished; }
+    // True once an application has completed a write to it or put a new file under its name.
+    [[nodiscard]] bool saved() const { return m_saved; }
     // True while the started program (or anything it started) runs, or a process has the
     // file open or has opened it and still runs.
     [[nodiscard]] bool used();
@@ -84,6 +86,8 @@ public:
 Q_SIGNALS:
     // Everyone who used the file has ended; repeated every second until it is finished.
     void unused();
+    // An application saved it (see saved()).
+    void savedNow();
 
 private:
     void check();
@@ -99,5 +103,6 @@ private:
     QString m_leader;
     bool m_processRuns = false;
     int m_idleChecks = 0;
+    bool m_saved = false;
     bool m_finished = false;
 };

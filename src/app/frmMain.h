@@ -139,7 +139,8 @@ public:
     QAction* mnupopCancel = nullptr;
 
     QToolBar* Toolbar1 = nullptr;
-    // The files handed to applications, in the status bar while there are any.
+    // The files handed to applications (and which were saved), in the status bar while there
+    // are any.
     QLabel* lblHandOffs = nullptr;
 
 Q_SIGNALS:

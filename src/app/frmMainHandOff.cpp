@@ -87,7 +87,7 @@ void frmMain::dropHandOff(TakenOutFile* handOff) {
 void frmMain::showHandOffs() {
     QStringList names;
     for (const auto& handOff : m_handOffs)
-        names << handOff->name();
+        names << (handOff->saved() ? ui::HandOffSaved.arg(handOff->name()) : handOff->name());
     mnuitmEndHandOffs->setEnabled(!names.isEmpty());
     if (!lblHandOffs && names.isEmpty())
         return;

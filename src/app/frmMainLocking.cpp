@@ -142,6 +142,7 @@ void frmMain::startApplication(std::unique_ptr<TakenOutFile> handOff, const QStr
         if (!m_operating)
             finishHandOff(file);
     });
+    connect(file, &TakenOutFile::savedNow, this, &frmMain::showHandOffs);
     m_handOffs.push_back(std::move(handOff));
     showHandOffs();
 }

@@ -20,53 +20,49 @@ namespace platform {
 
 namespace {
 
+std::array<int, 2> LeasePipe{-1, -1};
+
 // The lease-break signal (SIGIO) brought into the event loop through a pipe; one for all
-// watches, each of which then asks its own lease whether it is the one broken.
-class LeaseBreaks : public QObject {
-    Q_OBJECT
-
-public:
-    static LeaseBreaks& instance() {
-        static auto* breaks = new LeaseBreaks(QCoreApplication::instance());
-        return *breaks;
-    }
-
-Q_SIGNALS:
-    void broken();
-
-private:
-    explicit LeaseBreaks(QObject* parent) : QObject(parent) {
-        if (::pipe2(s_pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0)
-            return;
-        auto* notifier = new QSocketNotifier(s_pipe[0], QSocketNotifier::Read, this);
-        connect(notifier, &QSocketNotifier::activated, this, [this] {
-            char byte = 0;
-            while (::read(s_pipe[0], &byte, 1) == 1) {
-            }
-            Q_EMIT broken();
-        });
+// watches, each of which then asks its own lease whether it is the one broken. Nothing when
+// no pipe can be made: opens are then noticed only after they happened.
+QSocketNotifier* leaseBreaks() {
+    static QSocketNotifier* const Notifier = []() -> QSocketNotifier* {
+        if (::pipe2(LeasePipe.data(), O_CLOEXEC | O_NONBLOCK) != 0)
+            return nullptr;
         struct sigaction action {};
         action.sa_handler = [](int) {
             const int saved = errno;
             const char byte = 0;
-            [[maybe_unused]] const ssize_t written = ::write(s_pipe[1], &byte, 1);
+            [[maybe_unused]] const ssize_t written = ::write(LeasePipe[1], &byte, 1);
             errno = saved;
         };
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;
         ::sigaction(SIGIO, &action, nullptr);
-    }
+        return new QSocketNotifier(LeasePipe[0], QSocketNotifier::Read,
+                                   QCoreApplication::instance());
+    }();
+    return Notifier;
+}
 
-    static inline std::array<int, 2> s_pipe{-1, -1};
-};
+void drainLeaseBreaks() {
+    char byte = 0;
+    while (::read(LeasePipe[0], &byte, 1) == 1) {
+    }
+}
 
 } // namespace
 
 FileUseWatch::FileUseWatch(const QString& path, QObject* parent)
     : QObject(parent), m_path(path), m_name(QFile::encodeName(QFileInfo(path).fileName())) {
     // The lease is taken before the folder is watched, so that its own open is not reported.
-    connect(&LeaseBreaks::instance(), &LeaseBreaks::broken, this, &FileUseWatch::leaseBroken);
-    takeLease();
+    if (QSocketNotifier* breaks = leaseBreaks()) {
+        connect(breaks, &QSocketNotifier::activated, this, [this] {
+            drainLeaseBreaks();
+            leaseBroken();
+        });
+        takeLease();
+    }
     m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0)
         return;
@@ -179,5 +175,3 @@ void FileUseWatch::readEvents() {
 }
 
 } // namespace platform
-
-#include "FileUseWatch.moc"

@@ -74,6 +74,7 @@ inline const QString LeftoverKeyCaption =
 // The ヴォレル menu's command that ends every hand-off, and the line that lists them.
 inline const QString EndHandOffsItem = QStringLiteral("渡したファイルを片付ける(&E)");
 inline const QString HandOffsOut = QStringLiteral("アプリケーションに渡したファイル: %1");
+inline const QString HandOffSaved = QStringLiteral("%1（保存あり）");
 inline const QString HandOffNotCreated =
     QStringLiteral("作業フォルダ %1 に取り出したファイル %2 を作れません。");
 inline const QString WorkingFolderGone =

@@ -410,6 +410,12 @@ void HandOffRoadsTest::roads() {
             QCOMPARE(m_window->isVisible(), ending == Ending::QuitNo);
             QCOMPARE(QFile::exists(path(TempName)), ending == Ending::QuitNo);
         }
+        if (!daemon.isEmpty()) {
+            // The save by rename is noticed while the editor still runs.
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(u"mode.dat"_s)), goneWithinMs);
+            QCOMPARE(m_window->findChild<QLabel*>(u"lblHandOffs"_s)->text(),
+                     u"アプリケーションに渡したファイル: $temp.dat（保存あり）"_s);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), goneWithinMs);
         if (!read.isEmpty())
             QCOMPARE(FileBytes(path(u"read.dat"_s)), read);
