@@ -149,8 +149,9 @@ void frmMain::recoverHandOff(const HandOffRecord& leftover) {
         std::ranges::any_of(leftover.openers, platform::processTagAlive))
         return;
     if (leftover.changed()) {
-        const QString lockerFile = QDir::toNativeSeparators(leftover.lockerFile);
-        m_frmKey->setWindowTitle(ui::LeftoverKeyCaption.arg(lockerFile));
+        // The dialog is narrow: its title names the locker file by its name alone.
+        m_frmKey->setWindowTitle(
+            ui::LeftoverKeyCaption.arg(QFileInfo(leftover.lockerFile).fileName()));
         m_frmKey->exec();
         m_frmKey->setWindowTitle(ui::KeyCaption);
         if (m_frmKey->Cancel() || m_frmKey->PassWd().isEmpty())
@@ -160,8 +161,12 @@ void frmMain::recoverHandOff(const HandOffRecord& leftover) {
             QFile::remove(target);
             return;
         }
+        // The plaintext goes before the message is shown, not when it is answered.
+        QFile::remove(leftover.file);
+        handoff::forget(leftover.file);
         platform::showMessage(ui::PutAwayIntoNewLocker.arg(QDir::toNativeSeparators(target)),
                               QMessageBox::Information, QMessageBox::Ok, {}, this);
+        return;
     }
     QFile::remove(leftover.file);
     handoff::forget(leftover.file);

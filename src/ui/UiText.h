@@ -68,9 +68,8 @@ inline const QString HandOffStillOpen =
 inline const QString HandOffOfOtherCopy = QStringLiteral(
     "作業フォルダの %1 は、動いている別の Winヴォレル "
     "がアプリケーションに渡したファイルです。そちらで片付けてから取り出してください。");
-// The key dialog's title while it asks the key for a new locker beside `%1`.
-inline const QString LeftoverKeyCaption =
-    QStringLiteral("鍵の設定 - %1 の隣の新しいロッカーファイル");
+// The key dialog's title while it asks the key for a new locker file beside `%1` (a name).
+inline const QString LeftoverKeyCaption = QStringLiteral("%1 の鍵");
 // The ヴォレル menu's command that ends every hand-off, and the line that lists them.
 inline const QString EndHandOffsItem = QStringLiteral("渡したファイルを片付ける(&E)");
 inline const QString HandOffsOut = QStringLiteral("アプリケーションに渡したファイル: %1");
