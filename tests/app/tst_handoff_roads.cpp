@@ -260,6 +260,11 @@ void HandOffRoadsTest::roads_data() {
     QTest::newRow("launcher whose reader never comes, quit asks nothing")
         << QByteArray("true") << QByteArray() << Ending::QuitYes << QMessageBox::No << QByteArray()
         << QStringList() << Plain << none << Long;
+    QTest::newRow("the command ends it under its holder, who is asked about")
+        << holder << QByteArray() << Ending::EndCommand << QMessageBox::Yes << QByteArray()
+        << QStringList{u"$temp.dat はまだ別のプログラムに開かれています。"
+                       "そのプログラムの下から削除しますか？"_s}
+        << Plain << none << Long;
     QTest::newRow("editor appends a line, Yes puts it back")
         << QByteArray("echo extra >> \"$1\"") << QByteArray() << Ending::Stays << QMessageBox::Yes
         << QByteArray() << QStringList{changed} << Edited << none << Long;
@@ -381,6 +386,8 @@ void HandOffRoadsTest::roads() {
             QVERIFY(QFile::exists(path(TempName)));
         }
         if (ending == Ending::EndCommand) {
+            if (application != "true")
+                QTRY_VERIFY(QFileInfo(path(u"app.pid"_s)).size() > 0);
             m_window->mnuitmEndHandOffs->trigger();
             QVERIFY(!QFile::exists(path(TempName)));
         }
@@ -432,11 +439,12 @@ void HandOffRoadsTest::roads() {
     QStringList shown;
     for (const platform::MessageRequest& box : m_boxes->boxes()) {
         shown << box.text;
-        // Enter keeps the program running and puts edits back.
+        // Enter keeps the program running, keeps a held file and puts edits back.
         if (box.icon == QMessageBox::Question) {
             QCOMPARE(box.title, u"Winヴォレル97"_s);
-            QCOMPARE(box.defaultButton,
-                     box.text.endsWith(u"終了しますか？"_s) ? QMessageBox::No : QMessageBox::Yes);
+            const bool ends =
+                box.text.endsWith(u"終了しますか？"_s) || box.text.endsWith(u"削除しますか？"_s);
+            QCOMPARE(box.defaultButton, ends ? QMessageBox::No : QMessageBox::Yes);
         }
     }
     QCOMPARE(shown, boxes.replaceInStrings(u"{dir}"_s, m_dir->path()));
