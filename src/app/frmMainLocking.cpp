@@ -100,12 +100,14 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
     handled(this, locker::Operation::TakeOut, [&] {
         const locker::KeyType keyType = locker::keyTypeFromNumber(m_frmOptions->KeyType());
         const locker::AppMode appMode = locker::appModeFromNumber(m_frmOptions->AppMode());
-        BusySigns busy(this, keyType);
+        // Questions about earlier hand-offs come before the busy signs and after them.
+        std::optional<BusySigns> busy;
         std::optional<QString> recorded;
         if (strAppName) {
             // Bound for an application from the start: written straight into "$temp.dat".
             auto handOff = newHandOff();
-            background::run([&, progress = busy.progress()] {
+            busy.emplace(this, keyType);
+            background::run([&, progress = busy->progress()] {
                 recorded = locker::takeOut(objFileName, handOff->device(), strPassWd, keyType,
                                            appMode, progress);
             });
@@ -118,13 +120,15 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         QByteArray content;
         QBuffer buffer(&content);
         buffer.open(QIODevice::WriteOnly);
-        background::run([&, progress = busy.progress()] {
+        busy.emplace(this, keyType);
+        background::run([&, progress = busy->progress()] {
             recorded = locker::takeOut(objFileName, buffer, strPassWd, keyType, appMode, progress);
         });
         if (!recorded) {
             m_viewer->openContents(content);
             return;
         }
+        busy.reset();
         auto handOff = newHandOff();
         locker::writeAll(handOff->device(), content.constData(), content.size());
         startApplication(std::move(handOff), *recorded, objFileName, strPassWd, keyType, recorded);
