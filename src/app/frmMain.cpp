@@ -146,7 +146,7 @@ void frmMain::restoreOptions() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (!letHandOffGo()) {
+    if (!letHandOffsGo()) {
         event->ignore();
         return;
     }

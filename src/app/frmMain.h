@@ -9,10 +9,12 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class frmFile;
 class frmKey;
 class frmOptions;
+class QLabel;
 class QMenu;
 class QToolBar;
 
@@ -46,7 +48,8 @@ public:
     // in the viewer from memory, or writes it to "$temp.dat" in the working directory and
     // starts the application (the one recorded in the locker file with AppMode 1, else
     // strAppName) with it; "$temp.dat" goes once no program uses it any more, after asking
-    // whether to put a changed file back, or at once when anything fails.
+    // whether to put a changed file back, or at once when anything fails. A file still used
+    // from an earlier take out stays, and the new one gets the next name ("$temp2.dat", ...).
     void EncFile(const QString& sbjFileName, const QString& objFileName, const QString& strPassWd,
                  const std::optional<QString>& strAppName = {});
     void TakeFile(const QString& objFileName, const QString& strPassWd,
@@ -62,6 +65,9 @@ public:
 
     // Commands of the locker files.
     void mnuitmLock_Click();
+    // Ends every file handed to an application now: a changed one is offered for put back,
+    // one that another program still has open only when the user agrees.
+    void mnuitmEndHandOffs_Click();
     void mnuitmUnlock_Click();
     // Mode 0 shows the file in the viewer, 1 takes it out (asking for a key password when
     // none is set); any other mode does nothing.
@@ -115,6 +121,7 @@ public:
     QMenu* mnuDrower = nullptr;
     QAction* mnuitmUnlock = nullptr;
     QAction* mnuitmLock = nullptr;
+    QAction* mnuitmEndHandOffs = nullptr; // enabled while a file is handed to an application
     QAction* dummy2 = nullptr;
     QAction* mnuKey = nullptr;
     QAction* dummy3 = nullptr;
@@ -132,6 +139,9 @@ public:
     QAction* mnupopCancel = nullptr;
 
     QToolBar* Toolbar1 = nullptr;
+    // The files handed to applications (and which were saved), in the status bar while there
+    // are any.
+    QLabel* lblHandOffs = nullptr;
 
 Q_SIGNALS:
     // The settings are saved and the program is to end.
@@ -160,20 +170,28 @@ private:
     [[nodiscard]] QString chosenFile() const;
     // Whether the put away may write `target`, asking when it exists or is the source.
     [[nodiscard]] bool replaceAgreed(const QString& source, const QString& target);
-    // Hands the written "$temp.dat" to the application; it lives on in m_handOff.
+    // Makes way for a new hand-off in the working directory: leftovers of ended copies there
+    // are dealt with and the own hand-offs there that nobody uses any more are finished.
+    // Raises the runtime error when another running copy holds "$temp.dat".
+    [[nodiscard]] std::unique_ptr<TakenOutFile> newHandOff();
+    // Hands the written file to the application; it lives on in m_handOffs.
     void startApplication(std::unique_ptr<TakenOutFile> handOff, const QString& application,
                           const QString& objFileName, const QString& strPassWd,
                           locker::KeyType keyType, const std::optional<QString>& appHeader);
-    // Asks whether to put a changed "$temp.dat" back into its locker file, then deletes it.
-    void finishHandOff();
+    // Asks whether to put a changed file back into its locker file, then deletes it; a file
+    // whose put back failed is kept for the next start. False when the user kept it in use.
+    bool finishHandOff(TakenOutFile* handOff, bool askWhenHeld = false);
+    void dropHandOff(TakenOutFile* handOff);
+    void showHandOffs();
     // Puts `file` away into `target` under the operation's error handler; true on success.
     bool putBack(const HandOffRecord& file, const QString& password, const QString& target);
-    // Quitting while an application may still use "$temp.dat": true when the user agrees,
-    // the file then finished.
-    bool letHandOffGo();
-    // At start: names the locker files written at a forced end, and deals with the files
-    // an ended copy of the program left behind.
+    // Quitting: asks when an application may still use a handed-over file; true when the user
+    // agrees, every file then finished.
+    bool letHandOffsGo();
+    // Names the locker files written at a forced end, and deals with the files ended copies
+    // of the program left behind: all of them, or those in `folder`.
     void recoverHandOffs();
+    void recoverLeftovers(const QString& folder = {});
     void recoverHandOff(const HandOffRecord& leftover);
 
     QWidget* m_clientArea;
@@ -183,9 +201,9 @@ private:
     frmOptions* m_frmOptions = nullptr;
     QString m_keyPassWd;
     QString m_commandLine;
-    // The file handed to an application, while it lives.
-    std::unique_ptr<TakenOutFile> m_handOff;
-    // Set while a question about it is open, so that it is not finished meanwhile.
+    // The files handed to applications, while they live.
+    std::vector<std::unique_ptr<TakenOutFile>> m_handOffs;
+    // Set while a question about them is open, so that none is finished meanwhile.
     bool m_askingAboutHandOff = false;
     // Set while a put away or take out runs: the event loop goes on without user input, and
     // a drop queued before must not start a second operation.

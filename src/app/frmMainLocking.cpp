@@ -100,12 +100,14 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
     handled(this, locker::Operation::TakeOut, [&] {
         const locker::KeyType keyType = locker::keyTypeFromNumber(m_frmOptions->KeyType());
         const locker::AppMode appMode = locker::appModeFromNumber(m_frmOptions->AppMode());
-        BusySigns busy(this, keyType);
+        // Questions about earlier hand-offs come before the busy signs and after them.
+        std::optional<BusySigns> busy;
         std::optional<QString> recorded;
         if (strAppName) {
             // Bound for an application from the start: written straight into "$temp.dat".
-            auto handOff = std::make_unique<TakenOutFile>();
-            background::run([&, progress = busy.progress()] {
+            auto handOff = newHandOff();
+            busy.emplace(this, keyType);
+            background::run([&, progress = busy->progress()] {
                 recorded = locker::takeOut(objFileName, handOff->device(), strPassWd, keyType,
                                            appMode, progress);
             });
@@ -115,18 +117,19 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
         }
         // The viewer shows the bytes from memory; only an application recorded in the
         // locker file needs them in "$temp.dat".
-        TakenOutFile::removeStale();
         QByteArray content;
         QBuffer buffer(&content);
         buffer.open(QIODevice::WriteOnly);
-        background::run([&, progress = busy.progress()] {
+        busy.emplace(this, keyType);
+        background::run([&, progress = busy->progress()] {
             recorded = locker::takeOut(objFileName, buffer, strPassWd, keyType, appMode, progress);
         });
         if (!recorded) {
             m_viewer->openContents(content);
             return;
         }
-        auto handOff = std::make_unique<TakenOutFile>();
+        busy.reset();
+        auto handOff = newHandOff();
         locker::writeAll(handOff->device(), content.constData(), content.size());
         startApplication(std::move(handOff), *recorded, objFileName, strPassWd, keyType, recorded);
     });
@@ -137,8 +140,15 @@ void frmMain::startApplication(std::unique_ptr<TakenOutFile> handOff, const QStr
                                const QString& objFileName, const QString& strPassWd,
                                locker::KeyType keyType, const std::optional<QString>& appHeader) {
     handOff->handTo(application, objFileName, strPassWd, keyType, appHeader);
-    connect(handOff.get(), &TakenOutFile::unused, this, &frmMain::finishHandOff);
-    m_handOff = std::move(handOff);
+    // Not while a put away or take out runs: asked once it has ended (the signal repeats).
+    TakenOutFile* file = handOff.get();
+    connect(file, &TakenOutFile::unused, this, [this, file] {
+        if (!m_operating)
+            finishHandOff(file);
+    });
+    connect(file, &TakenOutFile::savedNow, this, &frmMain::showHandOffs);
+    m_handOffs.push_back(std::move(handOff));
+    showHandOffs();
 }
 
 bool frmMain::putBack(const HandOffRecord& file, const QString& password, const QString& target) {

@@ -58,6 +58,9 @@ void frmMain::buildMenus() {
                            QKeySequence(Qt::CTRL | Qt::Key_U));
     mnuitmLock = addItem(mnuDrower, QStringLiteral("mnuitmLock"), ui::LockItem,
                          QKeySequence(Qt::CTRL | Qt::Key_L));
+    mnuitmEndHandOffs =
+        addItem(mnuDrower, QStringLiteral("mnuitmEndHandOffs"), ui::EndHandOffsItem);
+    mnuitmEndHandOffs->setEnabled(false);
     dummy2 = addSeparator(mnuDrower, QStringLiteral("dummy2"));
     mnuKey = addItem(mnuDrower, QStringLiteral("mnuKey"), ui::KeyItem,
                      QKeySequence(Qt::CTRL | Qt::Key_K));
@@ -82,6 +85,7 @@ void frmMain::connectCommands() {
     connect(mnuitmUnlock, &QAction::triggered, this, &frmMain::mnuitmUnlock_Click);
     connect(mnuitmLock, &QAction::triggered, this, &frmMain::mnuitmLock_Click);
     connect(mnuKey, &QAction::triggered, this, &frmMain::mnuKey_Click);
+    connect(mnuitmEndHandOffs, &QAction::triggered, this, &frmMain::mnuitmEndHandOffs_Click);
     connect(mnuitmOption, &QAction::triggered, this, &frmMain::mnuitmOption_Click);
     connect(mnuitmHelp, &QAction::triggered, this, &frmMain::mnuitmHelp_Click);
     connect(mnuitmVersion, &QAction::triggered, this, &frmMain::mnuitmVersion_Click);

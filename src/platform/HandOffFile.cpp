@@ -1,5 +1,6 @@
 #include "platform/HandOffFile.h"
 
+#include "platform/ProcessIdentity.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -11,6 +12,18 @@
 #include <unistd.h>
 
 namespace platform {
+
+namespace {
+
+bool linkStat(const QString& path, struct stat& status) {
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+qint64 nanoseconds(const timespec& time) {
+    return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+} // namespace
 
 void createOwnerOnly(QFile& file) {
     const QByteArray name = QFile::encodeName(file.fileName());
@@ -24,14 +37,32 @@ void createOwnerOnly(QFile& file) {
     }
 }
 
+std::optional<FileStamp> regularFileStamp(const QString& path) {
+    struct stat status {};
+    if (!linkStat(path, status) || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return FileStamp{status.st_size, nanoseconds(status.st_mtim), nanoseconds(status.st_ctim),
+                     status.st_ino, status.st_dev};
+}
+
+bool entryExists(const QString& path) {
+    struct stat status {};
+    return linkStat(path, status);
+}
+
+void makeOwnerOnly(const QString& path) {
+    ::fchmodat(AT_FDCWD, QFile::encodeName(path).constData(), 0600, AT_SYMLINK_NOFOLLOW);
+}
+
 // Every descriptor of every process this user may look at, compared by device and inode, so
 // that a file reached under another name counts too.
-bool openInOtherProcess(const QString& path) {
-    struct stat target {};
-    if (::stat(QFile::encodeName(path).constData(), &target) != 0)
-        return false;
+QStringList holdersOf(const QString& path) {
+    const std::optional<FileStamp> target = regularFileStamp(path);
+    if (!target)
+        return {};
     const QString self = QString::number(::getpid());
     const QDir proc(QStringLiteral("/proc"));
+    QStringList holders;
     for (const QString& pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (pid == self || !pid.front().isDigit())
             continue;
@@ -39,11 +70,14 @@ bool openInOtherProcess(const QString& path) {
         for (const QString& fd : fds.entryList(QDir::Files | QDir::System)) {
             struct stat open {};
             if (::stat(QFile::encodeName(fds.filePath(fd)).constData(), &open) == 0 &&
-                open.st_dev == target.st_dev && open.st_ino == target.st_ino)
-                return true;
+                open.st_dev == target->device && open.st_ino == target->inode) {
+                holders << processTag(pid.toLongLong());
+                break;
+            }
         }
     }
-    return false;
+    holders.removeAll(QString());
+    return holders;
 }
 
 } // namespace platform

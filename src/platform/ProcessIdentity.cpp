@@ -1,7 +1,8 @@
 #include "platform/ProcessIdentity.h"
 
+#include <QDir>
 #include <QFile>
-#include <QStringList>
+#include <QList>
 
 #include <unistd.h>
 
@@ -9,29 +10,82 @@ namespace platform {
 
 namespace {
 
-// The start time of a process in clock ticks since boot (field 22 of its stat line), or an
-// empty text when the process does not exist.
-QString startTime(const QString& pid) {
+// The fields of a process's stat line after its command name, from the state on (field 3);
+// empty when the process does not exist. The command name in parentheses may hold blanks,
+// the fields after it do not.
+QList<QByteArray> statFields(const QString& pid) {
     QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
     if (!stat.open(QIODevice::ReadOnly))
         return {};
     const QByteArray line = stat.readAll();
-    // The command name in parentheses may hold blanks; the fields after it do not.
     const qsizetype close = line.lastIndexOf(')');
-    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-    return fields.size() > 19 ? QString::fromLatin1(fields.at(19)) : QString();
+    return close < 0 ? QList<QByteArray>() : line.mid(close + 2).split(' ');
+}
+
+constexpr int StateField = 0;
+constexpr int GroupField = 2;
+constexpr int StartField = 19;
+
+bool running(const QList<QByteArray>& fields) {
+    return fields.size() > StartField && fields.at(StateField) != "Z" &&
+           fields.at(StateField) != "X";
+}
+
+QString tagOf(const QString& pid, const QList<QByteArray>& fields) {
+    return running(fields) ? pid + u':' + QString::fromLatin1(fields.at(StartField)) : QString();
+}
+
+QStringList processNumbers() {
+    QStringList pids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    pids.removeIf([](const QString& pid) { return !pid.front().isDigit(); });
+    return pids;
 }
 
 } // namespace
 
 QString currentProcessTag() {
-    const QString pid = QString::number(::getpid());
-    return pid + u':' + startTime(pid);
+    return processTag(::getpid());
+}
+
+QString processTag(qint64 pid) {
+    const QString number = QString::number(pid);
+    return tagOf(number, statFields(number));
 }
 
 bool processTagAlive(const QString& tag) {
     const QStringList parts = tag.split(u':');
-    return parts.size() == 2 && !parts.at(1).isEmpty() && startTime(parts.at(0)) == parts.at(1);
+    return parts.size() == 2 && !parts.at(1).isEmpty() &&
+           processTag(parts.at(0).toLongLong()) == tag;
+}
+
+bool groupAlive(qint64 group, const QString& leaderTag) {
+    const QByteArray number = QByteArray::number(group);
+    const qint64 founded = leaderTag.section(u':', 1).toLongLong();
+    for (const QString& pid : processNumbers()) {
+        const QList<QByteArray> fields = statFields(pid);
+        if (running(fields) && fields.at(GroupField) == number &&
+            fields.at(StartField).toLongLong() >= founded)
+            return true;
+    }
+    return false;
+}
+
+// Any thread may be the one that opens (a program's I/O threads often do), so each thread's
+// wait is looked at.
+QStringList waitingForLease() {
+    QStringList tags;
+    for (const QString& pid : processNumbers()) {
+        const QDir threads(QStringLiteral("/proc/") + pid + QStringLiteral("/task"));
+        for (const QString& thread : threads.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile wchan(threads.filePath(thread + QStringLiteral("/wchan")));
+            if (wchan.open(QIODevice::ReadOnly) && wchan.readAll().contains("break_lease")) {
+                tags << processTag(pid.toLongLong());
+                break;
+            }
+        }
+    }
+    tags.removeAll(QString());
+    return tags;
 }
 
 } // namespace platform

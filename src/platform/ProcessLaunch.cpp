@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <unistd.h>
+
 namespace platform {
 
 namespace {
@@ -31,8 +33,8 @@ void startProgram(const QString& program, const QStringList& arguments) {
         throw launchError(program);
 }
 
-void startProgram(const QString& program, const QStringList& arguments, const QObject* context,
-                  std::function<void()> finished) {
+qint64 startProgram(const QString& program, const QStringList& arguments, const QObject* context,
+                    std::function<void()> finished) {
     if (program.isEmpty())
         throw RuntimeError(err::FileNotFound);
     // Without a parent the process object survives the caller, and is never destroyed (which
@@ -42,6 +44,7 @@ void startProgram(const QString& program, const QStringList& arguments, const QO
     process->setArguments(arguments);
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setInputChannelMode(QProcess::ForwardedInputChannel);
+    process->setChildProcessModifier([] { ::setpgid(0, 0); });
     process->start();
     if (!process->waitForStarted()) {
         delete process;
@@ -50,6 +53,7 @@ void startProgram(const QString& program, const QStringList& arguments, const QO
     QObject::connect(process, &QProcess::finished, context,
                      [finished = std::move(finished)] { finished(); });
     QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return process->processId();
 }
 
 } // namespace platform

@@ -17,9 +17,11 @@ namespace platform {
 // Starts a program that lives on its own, beyond the end of this one.
 void startProgram(const QString& program, const QStringList& arguments = {});
 
-// Starts a program and calls `finished` on `context`'s thread once it has ended. The call is
+// Starts a program in a process group of its own, whose number is the returned process
+// number, and calls `finished` on `context`'s thread once the program has ended. The call is
 // dropped when `context` is gone by then; ending this program does not end the started one.
-void startProgram(const QString& program, const QStringList& arguments, const QObject* context,
-                  std::function<void()> finished);
+// Whatever the program starts stays in its group unless it leaves it.
+qint64 startProgram(const QString& program, const QStringList& arguments, const QObject* context,
+                    std::function<void()> finished);
 
 } // namespace platform

@@ -61,11 +61,19 @@ inline const QString EnterKeyPassword = QStringLiteral("鍵のパスワードを
 // The file handed to an application, when it is to go or is left from an earlier run.
 inline const QString HandOffChanged =
     QStringLiteral("取り出したファイルが変更されています。ロッカーファイルにしまい直しますか？");
-inline const QString HandOffStillUsed = QStringLiteral(
-    "取り出したファイルはまだ使われています。終了すると削除されます。終了しますか？");
-inline const QString LeftoverChanged =
-    QStringLiteral("前回取り出したファイル %1 が変更されたまま残っています。%2 "
-                   "の隣に新しいロッカーファイルとしてしまいますか？（いいえ: 削除します）");
+inline const QString HandOffsStillUsed = QStringLiteral(
+    "取り出したファイル %1 個がまだ使われています。終了すると削除されます。終了しますか？");
+inline const QString HandOffStillOpen =
+    QStringLiteral("%1 はまだ別のプログラムに開かれています。そのプログラムの下から削除しますか？");
+inline const QString HandOffOfOtherCopy = QStringLiteral(
+    "作業フォルダの %1 は、動いている別の Winヴォレル "
+    "がアプリケーションに渡したファイルです。そちらで片付けてから取り出してください。");
+// The key dialog's title while it asks the key for a new locker file beside `%1` (a name).
+inline const QString LeftoverKeyCaption = QStringLiteral("%1 の鍵");
+// The ヴォレル menu's command that ends every hand-off, and the line that lists them.
+inline const QString EndHandOffsItem = QStringLiteral("渡したファイルを片付ける(&E)");
+inline const QString HandOffsOut = QStringLiteral("アプリケーションに渡したファイル: %1");
+inline const QString HandOffSaved = QStringLiteral("%1（保存あり）");
 inline const QString HandOffNotCreated =
     QStringLiteral("作業フォルダ %1 に取り出したファイル %2 を作れません。");
 inline const QString WorkingFolderGone =

@@ -245,8 +245,8 @@ void FrmMainTest::menuBarHoldsTheFourMenusInOrder() {
              (QStringList{u"mnuitmOpen"_s, u"mnuitmSave"_s, u"dummy1"_s, u"mnuitmQuit"_s}));
     QCOMPARE(names_of(m_window->mnuEdit), (QStringList{u"mnuitmCopy"_s, u"mnuitmSelAll"_s}));
     QCOMPARE(names_of(m_window->mnuDrower),
-             (QStringList{u"mnuitmUnlock"_s, u"mnuitmLock"_s, u"dummy2"_s, u"mnuKey"_s, u"dummy3"_s,
-                          u"mnuitmOption"_s}));
+             (QStringList{u"mnuitmUnlock"_s, u"mnuitmLock"_s, u"mnuitmEndHandOffs"_s, u"dummy2"_s,
+                          u"mnuKey"_s, u"dummy3"_s, u"mnuitmOption"_s}));
     QCOMPARE(names_of(m_window->mnuHelp),
              (QStringList{u"mnuitmHelp"_s, u"dummy"_s, u"mnuitmVersion"_s}));
     QVERIFY(m_window->dummy1->isSeparator());

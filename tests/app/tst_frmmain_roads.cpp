@@ -256,8 +256,8 @@ private:
 };
 
 void FrmMainRoadsTest::initTestCase() {
-    // The test applications end soon after reading: their files go after a short wait.
-    TakenOutFile::ReaderWait = std::chrono::seconds(3);
+    // The test applications end soon after reading: their files go soon after.
+    TakenOutFile::CheckInterval = std::chrono::milliseconds(100);
     m_settingsDir = std::make_unique<QTemporaryDir>();
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
 }
@@ -867,7 +867,7 @@ void FrmMainRoadsTest::takeOutFailuresAreReported() {
     m_window->OpenCont(write(u"other.txt"_s, "other\r\n"));
     if (!lockerBytes.isNull())
         write(u"bad.vrl"_s, lockerBytes);
-    // A file left over from an earlier run goes too.
+    // A file of that name that no record names is not the program's: it stays untouched.
     write(TempName, "stale");
     AnswerChoosers({{m_dir->path(), u"bad.vrl"_s}});
     m_window->mnuitmUnlock->trigger();
@@ -879,6 +879,8 @@ void FrmMainRoadsTest::takeOutFailuresAreReported() {
     QCOMPARE(QFile::exists(path(u"bad.vrl"_s)), !lockerBytes.isNull());
     QVERIFY(!QGuiApplication::overrideCursor());
     QVERIFY(m_window->findChildren<frmProgress*>().isEmpty());
+    QCOMPARE(FileBytes(path(TempName)), "stale");
+    QFile::remove(path(TempName));
 }
 
 void FrmMainRoadsTest::putAwayFailuresAreReported_data() {

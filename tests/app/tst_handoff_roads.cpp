@@ -1,7 +1,8 @@
 // The life of "$temp.dat" handed to an application, as a user meets it: stand-in applications
-// (small shell scripts) that read late, hand the file on, hold it or edit it, while the window
-// keeps running, is quit or is ended by a signal. After every road no "$temp.dat" and no
-// other plaintext copy may remain, and edits end up only where the user agreed.
+// (small shell scripts) that read late, hand the file on to a program already running, hold
+// it or edit it, while the window keeps running, takes out again, is quit, is ended by a
+// signal or is killed. After every road no "$temp.dat" and no other plaintext copy may
+// remain, and edits end up only where the user agreed.
 #include "app/HandOffRecords.h"
 #include "app/TakenOutFile.h"
 #include "app/frmMain.h"
@@ -10,6 +11,7 @@
 
 #include "locker/Locker.h"
 #include "platform/MessageBoxRecorder.h"
+#include "platform/ProcessIdentity.h"
 #include "viewer/ContentTextBox.h"
 #include "viewer/Viewer.h"
 
@@ -19,6 +21,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFileSystemWatcher>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -28,7 +31,9 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -41,10 +46,23 @@ const QString NewLocker = u"a (2).vrl"_s;
 
 // The application appends a line to the file and keeps it open until killed.
 const QByteArray EditAndHold =
-    "echo extra >> \"$1\"; exec 3<\"$1\"; echo $$ > app.pid; exec sleep 30";
+    "echo extra >> \"$1\"; exec 3<\"$1\"; echo $$ >> app.pid; exec sleep 30";
 
-// How a road ends for the window.
-enum class Ending { Stays, QuitNo, QuitYes, Term, Kill };
+// How a road goes on after the take out, or what comes before it.
+enum class Ending {
+    Stays,           // the file goes by itself
+    QuitNo,          // quit while it is used, answered No
+    QuitYes,         // quit, answered Yes where asked
+    EndCommand,      // the ヴォレル menu's command ends it
+    SecondTakeOut,   // taken out again while the first one is held
+    DuringTakeOut,   // its life ends while a take out to the viewer runs
+    Term,            // the program (in a process of its own) gets SIGTERM
+    Kill,            // ... SIGKILL, the application is killed too, then the next start
+    KillHeld,        // ... SIGKILL, the next start while the application still holds it
+    KillThenTakeOut, // ... SIGKILL, the application killed, a copy running already takes out
+    OtherCopyHolds,  // another copy takes out in the same folder meanwhile, then SIGTERM
+    Fifo,            // a recorded leftover's path is now a FIFO
+};
 
 } // namespace
 
@@ -69,7 +87,9 @@ private:
     void makeLocker(const std::optional<QString>& application = std::nullopt) const;
     [[nodiscard]] QByteArray takenOut(const QString& lockerName) const;
     void startWindow();
-    void runProgramUntil(int signal);
+    void runProgramUntil(int signal, const std::function<void()>& meanwhile = {});
+    void killApplications() const;
+    void answerKeyPrompt() const;
 
     std::unique_ptr<QTemporaryDir> m_settingsDir;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -78,8 +98,7 @@ private:
 };
 
 void HandOffRoadsTest::initTestCase() {
-    // Long enough for the readers below that start 2 and 3 s late, shorter than the holder.
-    TakenOutFile::ReaderWait = std::chrono::seconds(6);
+    TakenOutFile::CheckInterval = std::chrono::milliseconds(100);
 }
 
 void HandOffRoadsTest::init() {
@@ -91,9 +110,7 @@ void HandOffRoadsTest::init() {
 }
 
 void HandOffRoadsTest::cleanup() {
-    QFile pid(path(u"app.pid"_s));
-    if (pid.open(QIODevice::ReadOnly))
-        ::kill(pid.readAll().trimmed().toInt(), SIGKILL);
+    killApplications();
     m_window.reset();
     m_boxes.reset();
     QDir::setCurrent(QDir::tempPath());
@@ -128,6 +145,31 @@ QByteArray HandOffRoadsTest::takenOut(const QString& lockerName) const {
     return bytes;
 }
 
+// Every stand-in that wrote its number to app.pid, killed and waited for.
+void HandOffRoadsTest::killApplications() const {
+    QFile pids(path(u"app.pid"_s));
+    if (!pids.open(QIODevice::ReadOnly))
+        return;
+    for (const QByteArray& pid : pids.readAll().split('\n')) {
+        if (pid.isEmpty())
+            continue;
+        const QString tag = platform::processTag(pid.toLongLong());
+        ::kill(pid.toInt(), SIGKILL);
+        QTRY_VERIFY(!platform::processTagAlive(tag));
+    }
+}
+
+// The key for a changed leftover, asked naming the locker file it came from.
+void HandOffRoadsTest::answerKeyPrompt() const {
+    testsupport::whenModalShown([this](QWidget* modal) {
+        auto* key = qobject_cast<frmKey*>(modal);
+        QVERIFY(key);
+        QCOMPARE(key->windowTitle(), u"a.vrl の鍵"_s);
+        key->txtPassWd->setText(u"key"_s);
+        key->cmdOK->click();
+    });
+}
+
 void HandOffRoadsTest::startWindow() {
     QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s)
         .setValue(u"Default/KeyType"_s, u"0"_s);
@@ -137,8 +179,8 @@ void HandOffRoadsTest::startWindow() {
 }
 
 // The program itself, taking a.vrl out to the application recorded in it, ended by `signal`
-// once the application holds the file.
-void HandOffRoadsTest::runProgramUntil(int signal) {
+// once the application holds the file and `meanwhile` has run.
+void HandOffRoadsTest::runProgramUntil(int signal, const std::function<void()>& meanwhile) {
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s);
     settings.setValue(u"Default/KeyType"_s, u"0"_s);
     settings.setValue(u"Default/AppMode"_s, u"1"_s);
@@ -151,13 +193,17 @@ void HandOffRoadsTest::runProgramUntil(int signal) {
     program.setWorkingDirectory(m_dir->path());
     program.start(QStringLiteral(WINVRLS_PROGRAM), {u"a.vrl"_s, u"/P"_s, u"key"_s});
     QVERIFY(program.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(u"app.pid"_s)), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path(u"app.pid"_s)).size() > 0, 10000);
+    if (meanwhile)
+        meanwhile();
     ::kill(pid_t(program.processId()), signal);
     QVERIFY(program.waitForFinished(10000));
 }
 
 void HandOffRoadsTest::roads_data() {
     QTest::addColumn<QByteArray>("application");
+    // A program started before the take out, living on its own ("" none).
+    QTest::addColumn<QByteArray>("daemon");
     QTest::addColumn<Ending>("ending");
     // The answer to the question whether to put a changed file back.
     QTest::addColumn<QMessageBox::StandardButton>("putBack");
@@ -166,72 +212,166 @@ void HandOffRoadsTest::roads_data() {
     QTest::addColumn<QStringList>("boxes"); // "{dir}" stands for the working folder
     QTest::addColumn<QByteArray>("inLocker");
     QTest::addColumn<QByteArray>("inNewLocker");
+    // How long the file may stay once its users have ended.
+    QTest::addColumn<int>("goneWithinMs");
 
     const QByteArray lateReader = "(sleep 3; cat \"$1\" > read.dat) 2>/dev/null &";
-    const QString changedLeftover = u"前回取り出したファイル {dir}/$temp.dat "
-                                    "が変更されたまま残っています。{dir}/a.vrl "
-                                    "の隣に新しいロッカーファイルとしてしまいますか？（いいえ: "
-                                    "削除します）"_s;
+    const QByteArray holder = "exec 3<\"$1\"; echo $$ >> app.pid; exec sleep 30";
+    // A program that hands each file to its copy already running and ends at once; that copy
+    // reads the file in its own process and closes it, saves 3 s later by renaming a new file
+    // over it, and ends 2 s after, noting the file's mode and whether the file was still there.
+    const QByteArray passOn = "echo \"$PWD/$1\" > request.tmp; mv request.tmp request";
+    const QByteArray singleInstanceEditor =
+        "echo $$ >> app.pid; while [ ! -f request ]; do sleep 0.05; done; f=$(cat request)\n"
+        "exec 3<\"$f\"; cat <&3 > read.dat; exec 3<&-; sleep 3\n"
+        "{ cat read.dat; echo extra; } > save.tmp; mv save.tmp \"$f\"; sleep 0.5\n"
+        "stat -c %a \"$f\" > mode.dat; sleep 1.5; [ -f \"$f\" ] && echo present > alive.dat";
     const QString putIntoNew =
         u"変更されていた取り出したファイルを、新しいロッカーファイル {dir}/a (2).vrl にしまいました。"_s;
     const QString changed =
         u"取り出したファイルが変更されています。ロッカーファイルにしまい直しますか？"_s;
     const QString stillUsed =
-        u"取り出したファイルはまだ使われています。終了すると削除されます。終了しますか？"_s;
+        u"取り出したファイル 1 個がまだ使われています。終了すると削除されます。終了しますか？"_s;
+    const QByteArray none = "<none>";
+    constexpr int Long = 30000;
 
-    QTest::newRow("launcher whose forked child reads 2 s later")
-        << QByteArray("(sleep 2; cat \"$1\" > read.dat) &") << Ending::Stays << QMessageBox::No
-        << Plain << QStringList() << Plain << QByteArray("<none>");
+    QTest::newRow("launcher that looks into it, whose forked child reads 2 s later")
+        << QByteArray("head -c 4 \"$1\" > /dev/null; (sleep 2; cat \"$1\" > read.dat) &")
+        << QByteArray() << Ending::Stays << QMessageBox::No << Plain << QStringList() << Plain
+        << none << Long;
     QTest::newRow("reader 3 s late, quit answered No")
-        << lateReader << Ending::QuitNo << QMessageBox::No << Plain << QStringList{stillUsed}
-        << Plain << QByteArray("<none>");
+        << lateReader << QByteArray() << Ending::QuitNo << QMessageBox::No << Plain
+        << QStringList{stillUsed} << Plain << none << Long;
     QTest::newRow("reader 3 s late, quit answered Yes")
-        << lateReader << Ending::QuitYes << QMessageBox::No << QByteArray()
-        << QStringList{stillUsed} << Plain << QByteArray("<none>");
+        << lateReader << QByteArray() << Ending::QuitYes << QMessageBox::No << QByteArray()
+        << QStringList{stillUsed} << Plain << none << Long;
     QTest::newRow("holder keeps it open after the started process ended")
-        << QByteArray("exec 3<\"$1\"; (sleep 8; cat \"$1\" > read.dat) &") << Ending::Stays
-        << QMessageBox::No << Plain << QStringList() << Plain << QByteArray("<none>");
+        << QByteArray("exec 3<\"$1\"; (sleep 8; cat \"$1\" > read.dat) &") << QByteArray()
+        << Ending::Stays << QMessageBox::No << Plain << QStringList() << Plain << none << Long;
+    QTest::newRow("cat reads it and ends")
+        << QByteArray("exec cat \"$1\" > read.dat") << QByteArray() << Ending::Stays
+        << QMessageBox::No << Plain << QStringList() << Plain << none << 5000;
+    QTest::newRow("single-instance editor saves by rename, Yes puts it back")
+        << passOn << singleInstanceEditor << Ending::Stays << QMessageBox::Yes << Plain
+        << QStringList{changed} << Edited << none << Long;
+    QTest::newRow("launcher whose reader never comes, ended by the command")
+        << QByteArray("true") << QByteArray() << Ending::EndCommand << QMessageBox::No
+        << QByteArray() << QStringList() << Plain << none << Long;
+    QTest::newRow("launcher whose reader never comes, quit asks nothing")
+        << QByteArray("true") << QByteArray() << Ending::QuitYes << QMessageBox::No << QByteArray()
+        << QStringList() << Plain << none << Long;
+    QTest::newRow("the command ends it under its holder, who is asked about")
+        << holder << QByteArray() << Ending::EndCommand << QMessageBox::Yes << QByteArray()
+        << QStringList{u"$temp.dat はまだ別のプログラムに開かれています。"
+                       "そのプログラムの下から削除しますか？"_s}
+        << Plain << none << Long;
     QTest::newRow("editor appends a line, Yes puts it back")
-        << QByteArray("echo extra >> \"$1\"") << Ending::Stays << QMessageBox::Yes << QByteArray()
-        << QStringList{changed} << Edited << QByteArray("<none>");
+        << QByteArray("echo extra >> \"$1\"") << QByteArray() << Ending::Stays << QMessageBox::Yes
+        << QByteArray() << QStringList{changed} << Edited << none << Long;
     QTest::newRow("editor appends a line, No deletes it")
-        << QByteArray("echo extra >> \"$1\"") << Ending::Stays << QMessageBox::No << QByteArray()
-        << QStringList{changed} << Plain << QByteArray("<none>");
+        << QByteArray("echo extra >> \"$1\"") << QByteArray() << Ending::Stays << QMessageBox::No
+        << QByteArray() << QStringList{changed} << Plain << none << Long;
+    QTest::newRow("second take out while the first one is held")
+        << holder << QByteArray() << Ending::SecondTakeOut << QMessageBox::No << QByteArray()
+        << QStringList() << Plain << none << Long;
+    QTest::newRow("put back question falls due during a take out")
+        << EditAndHold << QByteArray() << Ending::DuringTakeOut << QMessageBox::Yes << QByteArray()
+        << QStringList{changed} << Edited << none << Long;
     QTest::newRow("SIGTERM while an editor holds it")
-        << EditAndHold << Ending::Term << QMessageBox::No << QByteArray() << QStringList{putIntoNew}
-        << Plain << Edited;
+        << EditAndHold << QByteArray() << Ending::Term << QMessageBox::No << QByteArray()
+        << QStringList{putIntoNew} << Plain << Edited << Long;
     QTest::newRow("SIGKILL while an editor holds it, put away at the next start")
-        << EditAndHold << Ending::Kill << QMessageBox::Yes << QByteArray()
-        << QStringList{changedLeftover, putIntoNew} << Plain << Edited;
+        << EditAndHold << QByteArray() << Ending::Kill << QMessageBox::Yes << QByteArray()
+        << QStringList{putIntoNew} << Plain << Edited << Long;
     QTest::newRow("SIGKILL while a reader holds it unchanged")
-        << QByteArray("exec 3<\"$1\"; echo $$ > app.pid; exec sleep 30") << Ending::Kill
-        << QMessageBox::No << QByteArray() << QStringList() << Plain << QByteArray("<none>");
+        << holder << QByteArray() << Ending::Kill << QMessageBox::No << QByteArray()
+        << QStringList() << Plain << none << Long;
+    QTest::newRow("SIGKILL, the next start while the editor still holds it")
+        << EditAndHold << QByteArray() << Ending::KillHeld << QMessageBox::Yes << QByteArray()
+        << QStringList{putIntoNew} << Plain << Edited << Long;
+    QTest::newRow("SIGKILL, a copy running already takes out in the same folder")
+        << EditAndHold << QByteArray() << Ending::KillThenTakeOut << QMessageBox::Yes
+        << QByteArray() << QStringList{putIntoNew} << Plain << Edited << Long;
+    QTest::newRow("another running copy holds the file")
+        << holder << QByteArray() << Ending::OtherCopyHolds << QMessageBox::No << QByteArray()
+        << QStringList{u"作業フォルダの $temp.dat は、動いている別の Winヴォレル "
+                       "がアプリケーションに渡したファイルです。そちらで片付けてから取り出してください。"_s}
+        << Plain << none << Long;
+    QTest::newRow("a FIFO at a recorded leftover's path")
+        << QByteArray("true") << QByteArray() << Ending::Fifo << QMessageBox::No << QByteArray()
+        << QStringList() << Plain << none << Long;
 }
 
 void HandOffRoadsTest::roads() {
     QFETCH(QByteArray, application);
+    QFETCH(QByteArray, daemon);
     QFETCH(Ending, ending);
     QFETCH(QMessageBox::StandardButton, putBack);
     QFETCH(QByteArray, read);
     QFETCH(QStringList, boxes);
+    QFETCH(int, goneWithinMs);
     const QString script = write(u"app.sh"_s, "#!/bin/sh\n" + application + '\n', true);
+    const QString reader = write(u"reader.sh"_s, "#!/bin/sh\nexec cat \"$1\" > /dev/null\n", true);
+    if (!daemon.isEmpty())
+        QVERIFY(QProcess::startDetached(write(u"daemon.sh"_s, "#!/bin/sh\n" + daemon + '\n', true),
+                                        {}, m_dir->path()));
 
-    if (ending == Ending::Term || ending == Ending::Kill) {
+    switch (ending) {
+    case Ending::Fifo: {
+        makeLocker();
+        HandOffRecord dead;
+        dead.file = path(TempName);
+        dead.owner = u"1:1"_s;
+        dead.lockerFile = path(u"a.vrl"_s);
+        dead.stamp = platform::FileStamp{};
+        handoff::remember(dead);
+        QCOMPARE(::mkfifo(QFile::encodeName(path(TempName)).constData(), 0600), 0);
+        startWindow();
+        QVERIFY(handoff::remembered().isEmpty());
+        QVERIFY(QFileInfo(path(TempName)).exists() && !QFileInfo(path(TempName)).isFile());
+        QFile::remove(path(TempName));
+        break;
+    }
+    case Ending::Term:
+    case Ending::Kill:
+    case Ending::KillHeld:
+    case Ending::KillThenTakeOut:
+    case Ending::OtherCopyHolds:
         makeLocker(script);
-        runProgramUntil(ending == Ending::Term ? SIGTERM : SIGKILL);
+        if (ending == Ending::KillThenTakeOut || ending == Ending::OtherCopyHolds)
+            startWindow();
+        runProgramUntil(
+            ending == Ending::Term || ending == Ending::OtherCopyHolds ? SIGTERM : SIGKILL, [&] {
+                if (ending != Ending::OtherCopyHolds)
+                    return;
+                m_window->TakeFile(path(u"a.vrl"_s), u"key"_s, reader);
+                QCOMPARE(m_boxes->last().title, u"70"_s);
+                QVERIFY(!QFile::exists(path(u"$temp2.dat"_s)));
+            });
         if (QTest::currentTestFailed())
             return;
-        // The next start, asking for the key password to put a changed leftover away.
-        if (putBack == QMessageBox::Yes)
-            testsupport::whenModalShown([](QWidget* modal) {
-                auto* key = qobject_cast<frmKey*>(modal);
-                QVERIFY(key);
-                key->txtPassWd->setText(u"key"_s);
-                key->cmdOK->click();
-            });
-        m_boxes->answer(putBack);
+        if (ending != Ending::KillHeld)
+            killApplications();
+        if (putBack == QMessageBox::Yes && ending != Ending::KillHeld)
+            answerKeyPrompt();
+        if (ending == Ending::KillThenTakeOut) {
+            m_window->TakeFile(path(u"a.vrl"_s), u"key"_s, reader);
+            QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), goneWithinMs);
+            break;
+        }
+        if (ending == Ending::OtherCopyHolds)
+            break;
         startWindow();
-    } else {
+        if (ending == Ending::KillHeld) {
+            // Left while held; once free, the next start puts it away.
+            QVERIFY(QFile::exists(path(TempName)));
+            QCOMPARE(handoff::remembered().size(), 1);
+            killApplications();
+            answerKeyPrompt();
+            startWindow();
+        }
+        break;
+    default:
         makeLocker();
         startWindow();
         if (ending == Ending::QuitNo || ending == Ending::QuitYes)
@@ -239,14 +379,58 @@ void HandOffRoadsTest::roads() {
         m_boxes->answer(putBack);
         m_window->TakeFile(path(u"a.vrl"_s), u"key"_s, script);
         QVERIFY(QFile::exists(path(TempName)));
+        QVERIFY(m_window->mnuitmEndHandOffs->isEnabled());
+        if (application == "true") {
+            // Nobody ever opened it: it waits however long it takes.
+            QTest::qWait(10 * int(TakenOutFile::CheckInterval.count()));
+            QVERIFY(QFile::exists(path(TempName)));
+        }
+        if (ending == Ending::EndCommand) {
+            if (application != "true")
+                QTRY_VERIFY(QFileInfo(path(u"app.pid"_s)).size() > 0);
+            m_window->mnuitmEndHandOffs->trigger();
+            QVERIFY(!QFile::exists(path(TempName)));
+        }
+        if (ending == Ending::SecondTakeOut) {
+            QTRY_VERIFY(QFileInfo(path(u"app.pid"_s)).size() > 0);
+            m_window->TakeFile(path(u"a.vrl"_s), u"key"_s, script);
+            const QString second = path(u"$temp2.dat"_s);
+            QVERIFY(QFile::exists(path(TempName)) && QFile::exists(second));
+            QCOMPARE(m_window->findChild<QLabel*>(u"lblHandOffs"_s)->text(),
+                     u"アプリケーションに渡したファイル: $temp.dat, $temp2.dat"_s);
+            QTRY_COMPARE(FileBytes(path(u"app.pid"_s)).count('\n'), 2);
+            killApplications();
+            QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(second), goneWithinMs);
+        }
+        if (ending == Ending::DuringTakeOut) {
+            QTRY_VERIFY(QFileInfo(path(u"app.pid"_s)).size() > 0);
+            // The editor ends as the take out begins; the take out lasts ten looks.
+            QTimer::singleShot(0, this, [this] {
+                killApplications();
+                QTest::qWait(10 * int(TakenOutFile::CheckInterval.count()));
+            });
+            m_window->TakeFile(path(u"a.vrl"_s), u"key"_s);
+            QCOMPARE(m_boxes->count(), 0);
+        }
         if (ending == Ending::QuitNo || ending == Ending::QuitYes) {
             m_window->close();
             QCOMPARE(m_window->isVisible(), ending == Ending::QuitNo);
             QCOMPARE(QFile::exists(path(TempName)), ending == Ending::QuitNo);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), 30000);
+        if (!daemon.isEmpty()) {
+            // The save by rename is noticed while the editor still runs.
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path(u"mode.dat"_s)), goneWithinMs);
+            QCOMPARE(m_window->findChild<QLabel*>(u"lblHandOffs"_s)->text(),
+                     u"アプリケーションに渡したファイル: $temp.dat（保存あり）"_s);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(path(TempName)), goneWithinMs);
         if (!read.isEmpty())
             QCOMPARE(FileBytes(path(u"read.dat"_s)), read);
+        if (!daemon.isEmpty()) {
+            QCOMPARE(FileBytes(path(u"mode.dat"_s)), "600\n");
+            QCOMPARE(FileBytes(path(u"alive.dat"_s)), "present\n");
+        }
+        QVERIFY(!m_window->mnuitmEndHandOffs->isEnabled());
         // Once the file is gone, quitting asks nothing.
         m_window->close();
         QVERIFY(!m_window->isVisible());
@@ -255,11 +439,12 @@ void HandOffRoadsTest::roads() {
     QStringList shown;
     for (const platform::MessageRequest& box : m_boxes->boxes()) {
         shown << box.text;
-        // Enter keeps the program running and puts edits back.
+        // Enter keeps the program running, keeps a held file and puts edits back.
         if (box.icon == QMessageBox::Question) {
             QCOMPARE(box.title, u"Winヴォレル97"_s);
-            QCOMPARE(box.defaultButton,
-                     box.text.endsWith(u"終了しますか？"_s) ? QMessageBox::No : QMessageBox::Yes);
+            const bool ends =
+                box.text.endsWith(u"終了しますか？"_s) || box.text.endsWith(u"削除しますか？"_s);
+            QCOMPARE(box.defaultButton, ends ? QMessageBox::No : QMessageBox::Yes);
         }
     }
     QCOMPARE(shown, boxes.replaceInStrings(u"{dir}"_s, m_dir->path()));
@@ -267,11 +452,21 @@ void HandOffRoadsTest::roads() {
     QTEST(takenOut(u"a.vrl"_s), "inLocker");
     QTEST(takenOut(NewLocker), "inNewLocker");
     // No other copy of the plaintext: the folder holds the locker files and the test's own.
-    QStringList expected{u"a.vrl"_s, u"app.pid"_s, u"app.sh"_s, u"read.dat"_s, NewLocker};
+    const QStringList expected{u"a.vrl"_s,     u"app.pid"_s,   u"app.sh"_s,  u"reader.sh"_s,
+                               u"read.dat"_s,  u"daemon.sh"_s, u"request"_s, u"mode.dat"_s,
+                               u"alive.dat"_s, NewLocker};
     for (const QString& name :
          QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System))
         QVERIFY2(expected.contains(name), qPrintable(name));
     QVERIFY(handoff::remembered().isEmpty());
+    // Nothing that could confirm a guess of the content, and for its owner only.
+    const QString store =
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, u"WinVrls"_s, u"HandOff"_s)
+            .fileName();
+    const QFileDevice::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                            QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    for (const QString& part : {store, QFileInfo(store).absolutePath()})
+        QCOMPARE(QFile::permissions(part) & others, QFileDevice::Permissions());
 }
 
 void HandOffRoadsTest::takeOutWithoutAWritableWorkingFolder_data() {

@@ -15,7 +15,7 @@ set(rules
   "viewer              | platform ui"
   "dialogs             | platform ui locker/stream"
   "about               | platform dialogs"
-  "app                 | platform ui locker locker/legacy locker/stream viewer dialogs about")
+  "app                 | platform ui locker locker/legacy locker/stream locker/crypto viewer dialogs about")
 
 set(failures "")
 set(folders "")

@@ -1,11 +1,16 @@
 #include "locker/legacy/KeyMaterial.h"
 
+#include "locker/stream/Wiping.h"
 #include "platform/RuntimeError.h"
 
 namespace locker {
 
 using platform::RuntimeError;
 namespace err = platform::err;
+
+KeyMaterial::~KeyMaterial() {
+    wipe(bytKey.data(), bytKey.size());
+}
 
 KeyMaterial buildKeyMaterial(const QString& strPassWd) {
     password::requireUsable(strPassWd);

@@ -12,6 +12,12 @@ namespace locker {
 struct KeyMaterial {
     static constexpr int MaxLength = password::MaxLength;
 
+    KeyMaterial() = default;
+    KeyMaterial(const KeyMaterial&) = default;
+    KeyMaterial& operator=(const KeyMaterial&) = default;
+    // Holds the key password's bytes: wiped with every copy.
+    ~KeyMaterial();
+
     quint8 bytKeyLen = 0;
     // bytKey[i - 1] holds the key byte of column i; only the first bytKeyLen are used.
     std::array<quint8, MaxLength> bytKey{};

@@ -1,6 +1,7 @@
 #include "locker/legacy/SimpleCipher.h"
 
 #include "locker/stream/BlockPipeline.h"
+#include "locker/stream/Wiping.h"
 
 namespace locker {
 
@@ -14,6 +15,10 @@ SimpleCipher::SimpleCipher(const KeyMaterial& key)
       m_stream(size_t(m_period + key.bytKeyLen)) {
     for (size_t i = 0; i < m_stream.size(); ++i)
         m_stream[i] = key.bytKey[i % size_t(m_keyLength)];
+}
+
+SimpleCipher::~SimpleCipher() {
+    wipe(m_stream.data(), m_stream.size());
 }
 
 template <bool Add> void SimpleCipher::apply(quint8* data, qint64 length, qint64 position) const {

@@ -14,6 +14,10 @@ namespace locker {
 class SimpleCipher {
 public:
     explicit SimpleCipher(const KeyMaterial& key);
+    // The stream repeats the key password's bytes thousands of times: wiped.
+    ~SimpleCipher();
+    SimpleCipher(const SimpleCipher&) = delete;
+    SimpleCipher& operator=(const SimpleCipher&) = delete;
 
     // Streams bytes [from, to) of the input, transformed, to `sink`. Blocks run through the
     // block pipeline, so the sink may be called on any of its lanes, in order.

@@ -2,6 +2,7 @@
 
 #include "locker/legacy/ColumnShift.h"
 #include "locker/stream/BlockPipeline.h"
+#include "locker/stream/Wiping.h"
 #include "platform/RuntimeError.h"
 
 #include <utility>
@@ -52,6 +53,10 @@ private:
     std::vector<quint8> m_head;
     std::vector<quint8> m_tail;
 };
+
+VirtualCylinder::~VirtualCylinder() {
+    wipe(m_columns.data(), sizeof m_columns);
+}
 
 VirtualCylinder::VirtualCylinder(const KeyMaterial& key, qint64 cipherLength)
     : m_cipherLength(cipherLength), m_width(key.bytKeyLen) {

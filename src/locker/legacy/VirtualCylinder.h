@@ -21,6 +21,10 @@ namespace locker {
 class VirtualCylinder {
 public:
     VirtualCylinder(const KeyMaterial& key, qint64 cipherLength);
+    // The columns hold the key password's bytes: wiped.
+    ~VirtualCylinder();
+    VirtualCylinder(const VirtualCylinder&) = delete;
+    VirtualCylinder& operator=(const VirtualCylinder&) = delete;
 
     // Whether every byte lands inside a locker file of `lockerLength` bytes.
     [[nodiscard]] bool fitsIn(qint64 lockerLength) const;
