@@ -49,6 +49,10 @@ private:
     [[nodiscard]] TextPosition clamped(TextPosition position) const;
     [[nodiscard]] TextPosition positionAt(QPoint viewportPoint) const;
     void layOutRow(QTextLayout& layout) const;
+    // Lays out the row `text`, or of a long row only a start that holds at least `chars`
+    // characters and reaches past `width` pixels, by enough that nothing at the cut is in
+    // sight there; true when the whole row was laid out.
+    bool layOutStart(QTextLayout& layout, const QString& text, qsizetype chars, qreal width) const;
     void updateScrollBars();
     void copySelection() const;
     // Where a caret key takes the caret, or nullopt for other keys.
