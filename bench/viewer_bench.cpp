@@ -139,7 +139,7 @@ int openOne(int argc, char** argv, const QString& fileName, bool fromMemory) {
     else
         viewer.OpenCont(fileName);
     watch.armed = true;
-    viewer.txtCont()->update();
+    viewer.txtCont()->viewport()->update();
     while (watch.paintedMs < 0 && clock.elapsed() < 600000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     longestGap = std::max(longestGap, watch.paintedMs - lastTick);
