@@ -1,5 +1,8 @@
 #include "viewer/ContentTextBox.h"
 
+#include "viewer/ContentTextBoxAccessible.h"
+
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -60,6 +63,7 @@ bool isPlainLeftToRight(QStringView text) {
 } // namespace
 
 ContentTextBox::ContentTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
+    installAccessibleContentTextBox();
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -77,7 +81,7 @@ void ContentTextBox::setContent(TextContent content) {
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
-    viewport()->update();
+    caretChanged();
 }
 
 QString ContentTextBox::content() const {
@@ -93,7 +97,7 @@ TextPosition ContentTextBox::clamped(TextPosition position) const {
 void ContentTextBox::select(TextPosition anchor, TextPosition cursor) {
     m_anchor = clamped(anchor);
     m_cursor = clamped(cursor);
-    viewport()->update();
+    caretChanged();
 }
 
 void ContentTextBox::selectAll() {
@@ -113,8 +117,12 @@ int ContentTextBox::rowHeight() const {
     return qMax(1, fontMetrics().lineSpacing());
 }
 
-int ContentTextBox::rowsInSight() const {
+qsizetype ContentTextBox::rowsInSight() const {
     return qMax(1, viewport()->height() / rowHeight());
+}
+
+qsizetype ContentTextBox::firstRowInSight() const {
+    return verticalScrollBar()->value();
 }
 
 void ContentTextBox::layOutRow(QTextLayout& layout) const {
@@ -136,7 +144,7 @@ void ContentTextBox::updateScrollBars() {
     const qsizetype rowsBeyondSight = m_content.rowCount() - rowsInSight();
     verticalScrollBar()->setRange(0,
                                   int(qBound<qsizetype>(0, rowsBeyondSight, qsizetype(INT_MAX))));
-    verticalScrollBar()->setPageStep(rowsInSight());
+    verticalScrollBar()->setPageStep(int(rowsInSight()));
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setRange(0, qMax(0, m_textWidth + 2 * Margin - viewport()->width()));
     horizontalScrollBar()->setPageStep(qMax(1, viewport()->width()));
@@ -250,7 +258,7 @@ void ContentTextBox::mousePressEvent(QMouseEvent* event) {
     m_cursor = positionAt(event->position().toPoint());
     if (!(event->modifiers() & Qt::ShiftModifier))
         m_anchor = m_cursor;
-    viewport()->update();
+    caretChanged();
 }
 
 void ContentTextBox::mouseMoveEvent(QMouseEvent* event) {
@@ -267,7 +275,7 @@ void ContentTextBox::mouseMoveEvent(QMouseEvent* event) {
     else if (point.x() >= viewport()->width())
         horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     m_cursor = positionAt(point);
-    viewport()->update();
+    caretChanged();
 }
 
 std::optional<TextPosition> ContentTextBox::caretTarget(QKeyEvent* event) const {
@@ -311,10 +319,14 @@ std::optional<TextPosition> ContentTextBox::caretTarget(QKeyEvent* event) const 
 }
 
 void ContentTextBox::moveCaret(TextPosition to, bool select) {
-    m_cursor = to;
+    m_cursor = clamped(to);
     if (!select)
-        m_anchor = to;
-    // Scroll so that the caret is in sight.
+        m_anchor = m_cursor;
+    scrollTo(m_cursor);
+    caretChanged();
+}
+
+void ContentTextBox::scrollTo(TextPosition to) {
     QScrollBar* rows = verticalScrollBar();
     if (to.row < rows->value())
         rows->setValue(int(qMin<qsizetype>(to.row, INT_MAX)));
@@ -329,7 +341,34 @@ void ContentTextBox::moveCaret(TextPosition to, bool select) {
         columns->setValue(x);
     else if (x > columns->value() + width)
         columns->setValue(x - width);
+}
+
+QRect ContentTextBox::characterRect(TextPosition at) const {
+    at = clamped(at);
+    QTextLayout layout;
+    layOutStart(layout, laidOutText(m_content.rowText(at.row)), at.column + CutSlackChars, 0);
+    const QTextLine line = layout.lineAt(0);
+    const qreal x = line.cursorToX(int(at.column));
+    const qreal next = at.column < layout.text().size() ? line.cursorToX(int(at.column) + 1) : x;
+    const qreal left = Margin - horizontalScrollBar()->value() + x;
+    return QRect(int(left), int((at.row - firstRowInSight()) * rowHeight()),
+                 qMax(1, int(std::ceil(next - x))), rowHeight());
+}
+
+void ContentTextBox::caretChanged() {
     viewport()->update();
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(this);
+    QAccessibleTextInterface* text = accessible ? accessible->textInterface() : nullptr;
+    if (!text)
+        return;
+    QAccessibleTextCursorEvent caret(this, text->cursorPosition());
+    QAccessible::updateAccessibility(&caret);
+    int start = 0, end = 0;
+    text->selection(0, &start, &end);
+    QAccessibleTextSelectionEvent selection(this, start, end);
+    QAccessible::updateAccessibility(&selection);
 }
 
 void ContentTextBox::keyPressEvent(QKeyEvent* event) {

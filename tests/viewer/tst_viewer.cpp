@@ -9,12 +9,14 @@
 
 #include "support/TestFiles.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -61,7 +63,7 @@ private Q_SLOTS:
     void fileIsClosedWhenOpenContReturns_data();
     void fileIsClosedWhenOpenContReturns();
     void pictureAfterTextHidesText();
-    void largeFileLoadsWithWindowAliveAndBusyPointer();
+    void largeLoadKeepsWindowAliveDropsInputAndFocusesText();
 
     void layoutPlacesControls();
     void scrollBarsFollowOverhang_data();
@@ -72,6 +74,8 @@ private Q_SLOTS:
     void barEndsShowTheLastRowAndColumn_data();
     void barEndsShowTheLastRowAndColumn();
     void wheelScrollsThePicture();
+    void keysScrollThePicture_data();
+    void keysScrollThePicture();
     void textLayoutLeavesBarsAlone();
     void tinyClientAreaLaysOutWithoutNegativeSizes_data();
     void tinyClientAreaLaysOutWithoutNegativeSizes();
@@ -89,6 +93,8 @@ private Q_SLOTS:
     void copyPutsThePicture();
     void copyWithoutPictureRaises();
     void selectAllSelectsTheWholeTextOnly();
+    void accessibleTextIsTheTextInSight_data();
+    void accessibleTextIsTheTextInSight();
 
 private:
     QString write(const QString& name, const QByteArray& bytes);
@@ -231,23 +237,33 @@ void ViewerTest::pictureAfterTextHidesText() {
     QCOMPARE(m_viewer->txtCont()->content(), u"text\r\n"_s); // kept while hidden
 }
 
-void ViewerTest::largeFileLoadsWithWindowAliveAndBusyPointer() {
+void ViewerTest::largeLoadKeepsWindowAliveDropsInputAndFocusesText() {
     // Events are handled while a file larger than one piece of work loads, under the busy
-    // pointer; afterwards the pointer is back and the whole text is there.
+    // pointer, but what is typed meanwhile reaches nothing; afterwards the pointer is back and
+    // the whole text is there, with the focus, though a picture and then another control had
+    // it before.
     constexpr int Lines = 1 << 20; // 18 MiB, more than one piece of work
     const QString path = write(u"large.txt"_s, QByteArray("0123456789abcdef\r\n").repeated(Lines));
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({50, 50}), "png")));
+    QLineEdit typed(m_client.get());
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_client.get()));
+    typed.setFocus();
     int shotsWhileBusy = 0;
     QTimer timer;
     connect(&timer, &QTimer::timeout, [&] {
         const QCursor* pointer = QApplication::overrideCursor();
         if (pointer && pointer->shape() == Qt::WaitCursor)
             ++shotsWhileBusy;
+        QTest::keyClick(&typed, Qt::Key_X);
     });
     timer.start(0);
     m_viewer->OpenCont(path);
     timer.stop();
     QVERIFY(shotsWhileBusy > 0);
+    QCOMPARE(typed.text(), QString());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QCOMPARE(QApplication::focusWidget(), m_viewer->txtCont());
     const viewer::TextContent& text = m_viewer->txtCont()->textContent();
     QCOMPARE(text.rowCount(), Lines + 1);
     QCOMPARE(text.rowText(text.rowCount() - 2), u"0123456789abcdef"_s);
@@ -373,6 +389,46 @@ void ViewerTest::wheelScrollsThePicture() {
     QCOMPARE(m_viewer->HScroll1()->value(), down);
     wheel({0, 120}, {});
     QCOMPARE(m_viewer->picCont()->pos(), QPoint(-down, 0));
+}
+
+void ViewerTest::keysScrollThePicture_data() {
+    // The viewport is 383 x 255 pixels and the picture 800 x 600: the bars reach 417 and 345.
+    // Negative values count lines.
+    QTest::addColumn<QTestEventList>("keys");
+    QTest::addColumn<int>("hValue");
+    QTest::addColumn<int>("vValue");
+    const auto keys = [](std::initializer_list<Qt::Key> list) {
+        QTestEventList events;
+        for (Qt::Key key : list)
+            events.addKeyClick(key);
+        return events;
+    };
+    QTest::newRow("End to the last row") << keys({Qt::Key_End}) << 0 << 345;
+    QTest::newRow("Home back to the first") << keys({Qt::Key_End, Qt::Key_Home}) << 0 << 0;
+    QTest::newRow("PageDown by the height in sight") << keys({Qt::Key_PageDown}) << 0 << 255;
+    QTest::newRow("PageDown stops at the last row")
+        << keys({Qt::Key_PageDown, Qt::Key_PageDown}) << 0 << 345;
+    QTest::newRow("PageUp by the height in sight")
+        << keys({Qt::Key_End, Qt::Key_PageUp}) << 0 << 90;
+    QTest::newRow("arrows by a line")
+        << keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Right,
+                 Qt::Key_Right, Qt::Key_Left})
+        << -2 << -1;
+}
+
+void ViewerTest::keysScrollThePicture() {
+    QFETCH(QTestEventList, keys);
+    QFETCH(int, hValue);
+    QFETCH(int, vValue);
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({800, 600}), "png")));
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_client.get()));
+    QCOMPARE(QApplication::focusWidget(), m_viewer->picParent());
+    keys.simulate(QApplication::focusWidget());
+    const int line = m_viewer->picParent()->fontMetrics().lineSpacing();
+    const QPoint value(hValue < 0 ? -hValue * line : hValue, vValue < 0 ? -vValue * line : vValue);
+    QCOMPARE(QPoint(m_viewer->HScroll1()->value(), m_viewer->VScroll1()->value()), value);
+    QCOMPARE(m_viewer->picCont()->pos(), -value);
 }
 
 void ViewerTest::textLayoutLeavesBarsAlone() {
@@ -607,6 +663,54 @@ void ViewerTest::selectAllSelectsTheWholeTextOnly() {
     m_viewer->txtCont()->select({}, {});
     m_viewer->selAll();
     QVERIFY(!m_viewer->txtCont()->hasSelection());
+}
+
+void ViewerTest::accessibleTextIsTheTextInSight_data() {
+    // Rows "行 0" to "行 99"; offsets count from the first row in sight.
+    QTest::addColumn<int>("firstRow");
+    QTest::addColumn<viewer::TextPosition>("anchor");
+    QTest::addColumn<viewer::TextPosition>("cursor");
+    QTest::addColumn<QString>("textStart");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("selectionStart");
+    QTest::addColumn<int>("selectionEnd");
+    QTest::newRow("at the top") << 0 << viewer::TextPosition{1, 1} << viewer::TextPosition{1, 3}
+                                << u"行 0\r\n行 1\r\n"_s << 8 << 6 << 8;
+    QTest::newRow("scrolled, selection from above sight")
+        << 50 << viewer::TextPosition{10, 0} << viewer::TextPosition{51, 2} << u"行 50\r\n"_s << 8
+        << 0 << 8;
+}
+
+void ViewerTest::accessibleTextIsTheTextInSight() {
+    QFETCH(int, firstRow);
+    QFETCH(viewer::TextPosition, anchor);
+    QFETCH(viewer::TextPosition, cursor);
+    QByteArray lines;
+    for (int i = 0; i < 100; ++i)
+        lines += "\xE8\xA1\x8C " + QByteArray::number(i) + "\r\n";
+    m_viewer->OpenCont(write(u"in.txt"_s, lines));
+    viewer::ContentTextBox* box = m_viewer->txtCont();
+    box->verticalScrollBar()->setValue(firstRow);
+    box->select(anchor, cursor);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+    QCOMPARE(accessible->role(), QAccessible::EditableText);
+    QVERIFY(accessible->state().readOnly);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    QVERIFY(text);
+    const QString shown = text->text(0, text->characterCount());
+    QCOMPARE(accessible->text(QAccessible::Value), shown);
+    QFETCH(QString, textStart);
+    QVERIFY2(shown.startsWith(textStart), qPrintable(shown.left(20)));
+    QTEST(text->cursorPosition(), "caret");
+    int start = -1, end = -1;
+    text->selection(0, &start, &end);
+    QTEST(start, "selectionStart");
+    QTEST(end, "selectionEnd");
+    // Offsets given back select and move the same characters.
+    text->setSelection(0, 3, 7);
+    QCOMPARE(box->selectedContent(), shown.mid(3, 4));
+    text->setCursorPosition(shown.size());
+    QCOMPARE(box->cursorPosition(), (viewer::TextPosition{firstRow + box->rowsInSight(), 0}));
 }
 
 QTEST_MAIN(ViewerTest)
