@@ -18,11 +18,11 @@ QAccessibleInterface* createAccessible(const QString& className, QObject* object
 } // namespace
 
 void installAccessibleContentTextBox() {
-    static const bool installed = [] {
+    static const bool Installed = [] {
         QAccessible::installFactory(createAccessible);
         return true;
     }();
-    Q_UNUSED(installed);
+    Q_UNUSED(Installed);
 }
 
 ContentTextBoxAccessible::ContentTextBoxAccessible(ContentTextBox* box)

@@ -89,6 +89,8 @@ private Q_SLOTS:
     void mouseSelectsAndKeysCopy();
     void caretKeysMoveAndSelect_data();
     void caretKeysMoveAndSelect();
+    void longRowIsDrawnAcrossTheView_data();
+    void longRowIsDrawnAcrossTheView();
     void copyWithoutSelectionLeavesClipboard();
     void copyPutsThePicture();
     void copyWithoutPictureRaises();
@@ -179,6 +181,14 @@ void ViewerTest::textPathAppliesLineRules() {
     m_viewer->OpenCont(write(u"t.txt"_s, bytes));
     QVERIFY(m_viewer->IsText());
     QCOMPARE(m_viewer->txtCont()->content(), shown);
+    // Bytes handed over from memory show the same, and the text is built in them, not a copy.
+    QByteArray handed;
+    handed.reserve(bytes.size() + 2);
+    handed += bytes;
+    const char* const place = handed.constData();
+    m_viewer->openContents(std::move(handed));
+    QCOMPARE(m_viewer->txtCont()->content(), shown);
+    QCOMPARE(m_viewer->txtCont()->textContent().bytes().constData(), place);
 }
 
 void ViewerTest::isTextSwitchesControls() {
@@ -628,6 +638,31 @@ void ViewerTest::caretKeysMoveAndSelect() {
     box->select(start, start);
     keys.simulate(box);
     QTEST(box->selectedContent(), "selected");
+}
+
+void ViewerTest::longRowIsDrawnAcrossTheView_data() {
+    QTest::addColumn<int>("scrolledBy"); // pixels
+    QTest::newRow("at its start") << 0;
+    QTest::newRow("scrolled into it") << 6000;
+}
+
+void ViewerTest::longRowIsDrawnAcrossTheView() {
+    // Only the part of a long row that can be in sight is laid out; it still reaches past the
+    // right edge wherever the row is scrolled to.
+    QFETCH(int, scrolledBy);
+    m_viewer->OpenCont(write(u"in.txt"_s, QByteArray(3000, 'W') + "\r\n"));
+    viewer::ContentTextBox* box = m_viewer->txtCont();
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
+    box->horizontalScrollBar()->setValue(scrolledBy);
+    const QImage shown = box->viewport()->grab().toImage();
+    const QRgb paper = shown.pixel(shown.width() - 1, shown.height() - 1);
+    bool inkAtTheRight = false;
+    for (int x = shown.width() - 8; x < shown.width(); ++x) {
+        for (int y = 0; y < box->fontMetrics().lineSpacing(); ++y)
+            inkAtTheRight = inkAtTheRight || shown.pixel(x, y) != paper;
+    }
+    QVERIFY(inkAtTheRight);
 }
 
 void ViewerTest::copyWithoutSelectionLeavesClipboard() {
