@@ -188,7 +188,8 @@ void ViewerTest::textPathAppliesLineRules() {
     const char* const place = handed.constData();
     m_viewer->openContents(std::move(handed));
     QCOMPARE(m_viewer->txtCont()->content(), shown);
-    QCOMPARE(m_viewer->txtCont()->textContent().bytes().constData(), place);
+    QCOMPARE(static_cast<const void*>(m_viewer->txtCont()->textContent().bytes().constData()),
+             static_cast<const void*>(place));
 }
 
 void ViewerTest::isTextSwitchesControls() {
@@ -434,6 +435,10 @@ void ViewerTest::keysScrollThePicture() {
     m_client->show();
     QVERIFY(QTest::qWaitForWindowActive(m_client.get()));
     QCOMPARE(QApplication::focusWidget(), m_viewer->picParent());
+    // A click into the picture gives the focus back.
+    m_viewer->picParent()->clearFocus();
+    QTest::mouseClick(m_viewer->picCont(), Qt::LeftButton, {}, {10, 10});
+    QCOMPARE(QApplication::focusWidget(), m_viewer->picParent());
     keys.simulate(QApplication::focusWidget());
     const int line = m_viewer->picParent()->fontMetrics().lineSpacing();
     const QPoint value(hValue < 0 ? -hValue * line : hValue, vValue < 0 ? -vValue * line : vValue);
@@ -643,14 +648,16 @@ void ViewerTest::caretKeysMoveAndSelect() {
 void ViewerTest::longRowIsDrawnAcrossTheView_data() {
     QTest::addColumn<int>("scrolledBy"); // pixels
     QTest::newRow("at its start") << 0;
-    QTest::newRow("scrolled into it") << 6000;
+    QTest::newRow("scrolled into it") << 1000;
 }
 
 void ViewerTest::longRowIsDrawnAcrossTheView() {
-    // Only the part of a long row that can be in sight is laid out; it still reaches past the
-    // right edge wherever the row is scrolled to.
+    // Only the part of a long row that can be in sight is laid out; it still reaches the right
+    // edge wherever the row is scrolled to.
     QFETCH(int, scrolledBy);
-    m_viewer->OpenCont(write(u"in.txt"_s, QByteArray(3000, 'W') + "\r\n"));
+    // Soft hyphens take no room in a row, though their advance alone says they do.
+    const QByteArray softHyphens = QByteArray("\xC2\xAD").repeated(9);
+    m_viewer->OpenCont(write(u"in.txt"_s, ("W" + softHyphens).repeated(300) + "\r\n"));
     viewer::ContentTextBox* box = m_viewer->txtCont();
     m_client->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
@@ -658,7 +665,7 @@ void ViewerTest::longRowIsDrawnAcrossTheView() {
     const QImage shown = box->viewport()->grab().toImage();
     const QRgb paper = shown.pixel(shown.width() - 1, shown.height() - 1);
     bool inkAtTheRight = false;
-    for (int x = shown.width() - 8; x < shown.width(); ++x) {
+    for (int x = shown.width() * 3 / 4; x < shown.width(); ++x) {
         for (int y = 0; y < box->fontMetrics().lineSpacing(); ++y)
             inkAtTheRight = inkAtTheRight || shown.pixel(x, y) != paper;
     }
