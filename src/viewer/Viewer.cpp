@@ -20,7 +20,6 @@
 #include <QWidget>
 
 #include <new>
-#include <optional>
 
 namespace viewer {
 
@@ -60,15 +59,22 @@ public:
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-// A load under the busy pointer. Between the pieces of a long load the window repaints while
-// the user's input is dropped, as during a put away or a take out: nothing typed meanwhile
-// runs after it.
+// Lets the window repaint while the user's input is dropped, as during a put away or a take
+// out: nothing typed during a long load runs after it.
+void keepWindowAlive() {
+    const platform::InputBlocker blocker;
+    QCoreApplication::processEvents();
+}
+
+// A load under the busy pointer. Between the pieces of a long load the window stays alive;
+// input that came after the last piece is dropped at its end. No input is blocked in between,
+// so that a failure's message box answers the user.
 class Loading {
 public:
     Loading() = default;
     ~Loading() {
-        if (m_blocker)
-            QCoreApplication::processEvents(); // drops what came after the last piece
+        if (m_long)
+            keepWindowAlive();
     }
     Loading(const Loading&) = delete;
     Loading& operator=(const Loading&) = delete;
@@ -76,15 +82,14 @@ public:
     // Called between the pieces of the work.
     [[nodiscard]] std::function<void()> keepAlive() {
         return [this] {
-            if (!m_blocker)
-                m_blocker.emplace();
-            QCoreApplication::processEvents();
+            m_long = true;
+            keepWindowAlive();
         };
     }
 
 private:
     BusyPointer m_busy;
-    std::optional<platform::InputBlocker> m_blocker;
+    bool m_long = false;
 };
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
@@ -250,9 +251,9 @@ void ViewerTest::pictureAfterTextHidesText() {
 
 void ViewerTest::largeLoadKeepsWindowAliveDropsInputAndFocusesText() {
     // Events are handled while a file larger than one piece of work loads, under the busy
-    // pointer, but what is typed meanwhile reaches nothing; afterwards the pointer is back and
-    // the whole text is there, with the focus, though a picture and then another control had
-    // it before.
+    // pointer, but what is typed meanwhile reaches nothing but a question asked then; afterwards
+    // the pointer is back and the whole text is there, with the focus, though a picture and then
+    // another control had it before.
     constexpr int Lines = 1 << 20; // 18 MiB, more than one piece of work
     const QString path = write(u"large.txt"_s, QByteArray("0123456789abcdef\r\n").repeated(Lines));
     m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({50, 50}), "png")));
@@ -261,19 +262,34 @@ void ViewerTest::largeLoadKeepsWindowAliveDropsInputAndFocusesText() {
     QVERIFY(QTest::qWaitForWindowActive(m_client.get()));
     typed.setFocus();
     int shotsWhileBusy = 0;
+    QString answered; // a question asked meanwhile takes the answer typed into it
     QTimer timer;
     connect(&timer, &QTimer::timeout, [&] {
         const QCursor* pointer = QApplication::overrideCursor();
         if (pointer && pointer->shape() == Qt::WaitCursor)
             ++shotsWhileBusy;
         QTest::keyClick(&typed, Qt::Key_X);
+        if (shotsWhileBusy == 1) {
+            QDialog question(m_client.get());
+            QLineEdit answer(&question);
+            QTimer::singleShot(0, &question, [&] {
+                QTest::keyClicks(&answer, u"y"_s);
+                question.accept();
+            });
+            question.exec();
+            answered = answer.text();
+        }
     });
     timer.start(0);
     m_viewer->OpenCont(path);
     timer.stop();
     QVERIFY(shotsWhileBusy > 0);
     QCOMPARE(typed.text(), QString());
+    QCOMPARE(answered, u"y"_s);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+    // The headless platform leaves no window active once the question has gone.
+    m_client->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_client.get()));
     QCOMPARE(QApplication::focusWidget(), m_viewer->txtCont());
     const viewer::TextContent& text = m_viewer->txtCont()->textContent();
     QCOMPARE(text.rowCount(), Lines + 1);
