@@ -125,7 +125,7 @@ void frmMain::TakeFile(const QString& objFileName, const QString& strPassWd,
             recorded = locker::takeOut(objFileName, buffer, strPassWd, keyType, appMode, progress);
         });
         if (!recorded) {
-            m_viewer->openContents(content);
+            m_viewer->openContents(std::move(content));
             return;
         }
         busy.reset();

@@ -132,4 +132,9 @@ void frmMain::buildToolbar() {
     Toolbar1->addSeparator();
     Toolbar1->addAction(mnuitmOption);
     Toolbar1->addAction(mnuitmHelp);
+    // Screen readers name each button as its tool tip does.
+    for (QAction* button : Toolbar1->actions()) {
+        if (!button->isSeparator())
+            Toolbar1->widgetForAction(button)->setAccessibleName(button->toolTip());
+    }
 }

@@ -1,5 +1,8 @@
 #include "viewer/ContentTextBox.h"
 
+#include "viewer/ContentTextBoxAccessible.h"
+
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -18,6 +21,11 @@ namespace {
 constexpr int Margin = 4;        // pixels left free before the text
 constexpr int SideStepChars = 4; // an arrow click sideways moves this many average characters
 constexpr qreal RowLayoutWidth = 1e6;
+// A row longer than this many characters is laid out only as far as it can be in sight, and
+// that part reaches this many average characters past the viewport's right edge, so that
+// nothing at its cut is in sight.
+constexpr qsizetype LongRowChars = 512;
+constexpr int CutSlackChars = 8;
 
 // A row's text as it is laid out: separators that would break the line are shown as
 // replacement characters, one for one, so that columns stay those of the text.
@@ -29,9 +37,33 @@ QString laidOutText(QString text) {
     return text;
 }
 
+// Whether a row's text that holds no right-to-left character and begins left to right is laid
+// out the same up to any point whatever follows it.
+bool isPlainLeftToRight(QStringView text) {
+    bool leftToRight = false;
+    for (const QChar ch : text) {
+        switch (ch.direction()) {
+        case QChar::DirL:
+            leftToRight = true;
+            break;
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+            return false;
+        default:
+            break;
+        }
+    }
+    return leftToRight;
+}
+
 } // namespace
 
 ContentTextBox::ContentTextBox(QWidget* parent) : QAbstractScrollArea(parent) {
+    installAccessibleContentTextBox();
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -49,7 +81,7 @@ void ContentTextBox::setContent(TextContent content) {
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
-    viewport()->update();
+    caretChanged();
 }
 
 QString ContentTextBox::content() const {
@@ -65,7 +97,7 @@ TextPosition ContentTextBox::clamped(TextPosition position) const {
 void ContentTextBox::select(TextPosition anchor, TextPosition cursor) {
     m_anchor = clamped(anchor);
     m_cursor = clamped(cursor);
-    viewport()->update();
+    caretChanged();
 }
 
 void ContentTextBox::selectAll() {
@@ -85,8 +117,12 @@ int ContentTextBox::rowHeight() const {
     return qMax(1, fontMetrics().lineSpacing());
 }
 
-int ContentTextBox::rowsInSight() const {
+qsizetype ContentTextBox::rowsInSight() const {
     return qMax(1, viewport()->height() / rowHeight());
+}
+
+qsizetype ContentTextBox::firstRowInSight() const {
+    return verticalScrollBar()->value();
 }
 
 void ContentTextBox::layOutRow(QTextLayout& layout) const {
@@ -108,11 +144,36 @@ void ContentTextBox::updateScrollBars() {
     const qsizetype rowsBeyondSight = m_content.rowCount() - rowsInSight();
     verticalScrollBar()->setRange(0,
                                   int(qBound<qsizetype>(0, rowsBeyondSight, qsizetype(INT_MAX))));
-    verticalScrollBar()->setPageStep(rowsInSight());
+    verticalScrollBar()->setPageStep(int(rowsInSight()));
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setRange(0, qMax(0, m_textWidth + 2 * Margin - viewport()->width()));
     horizontalScrollBar()->setPageStep(qMax(1, viewport()->width()));
     horizontalScrollBar()->setSingleStep(SideStepChars * fontMetrics().averageCharWidth());
+}
+
+bool ContentTextBox::layOutStart(QTextLayout& layout, const QString& text, qsizetype chars,
+                                 qreal width) const {
+    // Shaping costs time by the length laid out, and a long row's far part is out of sight.
+    // The characters' advances (no shaping) tell how many reach that far.
+    const QFontMetrics metrics = fontMetrics();
+    const qreal reach = width + CutSlackChars * metrics.averageCharWidth();
+    qsizetype length = text.size();
+    if (length > LongRowChars) {
+        length = qMin(length, chars);
+        for (int advanced = 0; length < text.size() && advanced <= reach; ++length)
+            advanced += metrics.horizontalAdvance(text[length]);
+        length += CutSlackChars;
+    }
+    for (;;) {
+        length = qMin(length, text.size());
+        layout.setText(text.left(length));
+        layOutRow(layout);
+        if (length == text.size())
+            return true;
+        if (layout.lineAt(0).naturalTextWidth() > reach && isPlainLeftToRight(layout.text()))
+            return false;
+        length *= 2;
+    }
 }
 
 void ContentTextBox::paintEvent(QPaintEvent* /*event*/) {
@@ -122,29 +183,36 @@ void ContentTextBox::paintEvent(QPaintEvent* /*event*/) {
     const TextPosition from = qMin(m_anchor, m_cursor);
     const TextPosition to = qMax(m_anchor, m_cursor);
     int widest = m_textWidth;
-    qsizetype row = verticalScrollBar()->value();
-    for (int top = 0; row < m_content.rowCount() && top < viewport()->height();
-         ++row, top += height) {
-        QTextLayout layout(laidOutText(m_content.rowText(row)));
-        layOutRow(layout);
+    const qsizetype first = verticalScrollBar()->value();
+    const qreal inSightRight = horizontalScrollBar()->value() + viewport()->width();
+    const QStringList rows =
+        m_content.rowTexts(first, (viewport()->height() + height - 1) / height);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const qsizetype row = first + i;
+        const int top = int(i) * height;
+        QTextLayout layout;
+        const bool whole = layOutStart(layout, laidOutText(rows[i]), 0, inSightRight);
         const QTextLine line = layout.lineAt(0);
         const qreal textWidth = line.naturalTextWidth();
-        widest = qMax(widest, int(std::ceil(textWidth)));
+        if (whole)
+            widest = qMax(widest, int(std::ceil(textWidth)));
         QList<QTextLayout::FormatRange> selection;
         if (hasSelection() && row >= from.row && row <= to.row) {
             QTextLayout::FormatRange range;
-            range.start = int(row == from.row ? from.column : 0);
-            range.length = int(row == to.row ? to.column : layout.text().size()) - range.start;
+            range.start = int(qMin(row == from.row ? from.column : 0, layout.text().size()));
+            range.length =
+                int(qMin(row == to.row ? to.column : layout.text().size(), layout.text().size())) -
+                range.start;
             range.format.setBackground(palette().highlight());
             range.format.setForeground(palette().highlightedText());
             selection.append(range);
-            if (row < to.row) // the selected line end
+            if (row < to.row && whole) // the selected line end
                 painter.fillRect(
                     QRectF(left + textWidth, top, fontMetrics().averageCharWidth(), height),
                     palette().highlight());
         }
         layout.draw(&painter, {left, qreal(top)}, selection);
-        if (row == m_cursor.row && hasFocus())
+        if (row == m_cursor.row && hasFocus() && m_cursor.column <= layout.text().size())
             layout.drawCursor(&painter, {left, qreal(top)}, int(m_cursor.column));
     }
     if (widest > m_textWidth) {
@@ -178,10 +246,10 @@ TextPosition ContentTextBox::positionAt(QPoint viewportPoint) const {
     const qsizetype rowInSight = viewportPoint.y() < 0 ? -1 : viewportPoint.y() / rowHeight();
     const qsizetype row =
         qBound<qsizetype>(0, verticalScrollBar()->value() + rowInSight, m_content.rowCount() - 1);
-    QTextLayout layout(laidOutText(m_content.rowText(row)));
-    layOutRow(layout);
-    const qreal x = viewportPoint.x() - Margin + horizontalScrollBar()->value();
-    return {row, layout.lineAt(0).xToCursor(qMax<qreal>(0, x))};
+    const qreal x = qMax<qreal>(0, viewportPoint.x() - Margin + horizontalScrollBar()->value());
+    QTextLayout layout;
+    layOutStart(layout, laidOutText(m_content.rowText(row)), 0, x);
+    return {row, layout.lineAt(0).xToCursor(x)};
 }
 
 void ContentTextBox::mousePressEvent(QMouseEvent* event) {
@@ -190,7 +258,7 @@ void ContentTextBox::mousePressEvent(QMouseEvent* event) {
     m_cursor = positionAt(event->position().toPoint());
     if (!(event->modifiers() & Qt::ShiftModifier))
         m_anchor = m_cursor;
-    viewport()->update();
+    caretChanged();
 }
 
 void ContentTextBox::mouseMoveEvent(QMouseEvent* event) {
@@ -207,7 +275,7 @@ void ContentTextBox::mouseMoveEvent(QMouseEvent* event) {
     else if (point.x() >= viewport()->width())
         horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     m_cursor = positionAt(point);
-    viewport()->update();
+    caretChanged();
 }
 
 std::optional<TextPosition> ContentTextBox::caretTarget(QKeyEvent* event) const {
@@ -251,17 +319,21 @@ std::optional<TextPosition> ContentTextBox::caretTarget(QKeyEvent* event) const 
 }
 
 void ContentTextBox::moveCaret(TextPosition to, bool select) {
-    m_cursor = to;
+    m_cursor = clamped(to);
     if (!select)
-        m_anchor = to;
-    // Scroll so that the caret is in sight.
+        m_anchor = m_cursor;
+    scrollTo(m_cursor);
+    caretChanged();
+}
+
+void ContentTextBox::scrollTo(TextPosition to) {
     QScrollBar* rows = verticalScrollBar();
     if (to.row < rows->value())
         rows->setValue(int(qMin<qsizetype>(to.row, INT_MAX)));
     else if (to.row >= rows->value() + rowsInSight())
         rows->setValue(int(qMin<qsizetype>(to.row - rowsInSight() + 1, INT_MAX)));
-    QTextLayout layout(laidOutText(m_content.rowText(to.row)));
-    layOutRow(layout);
+    QTextLayout layout;
+    layOutStart(layout, laidOutText(m_content.rowText(to.row)), to.column + CutSlackChars, 0);
     const int x = int(layout.lineAt(0).cursorToX(int(to.column)));
     QScrollBar* columns = horizontalScrollBar();
     const int width = viewport()->width() - 2 * Margin;
@@ -269,7 +341,34 @@ void ContentTextBox::moveCaret(TextPosition to, bool select) {
         columns->setValue(x);
     else if (x > columns->value() + width)
         columns->setValue(x - width);
+}
+
+QRect ContentTextBox::characterRect(TextPosition at) const {
+    at = clamped(at);
+    QTextLayout layout;
+    layOutStart(layout, laidOutText(m_content.rowText(at.row)), at.column + CutSlackChars, 0);
+    const QTextLine line = layout.lineAt(0);
+    const qreal x = line.cursorToX(int(at.column));
+    const qreal next = at.column < layout.text().size() ? line.cursorToX(int(at.column) + 1) : x;
+    const qreal left = Margin - horizontalScrollBar()->value() + x;
+    return QRect(int(left), int((at.row - firstRowInSight()) * rowHeight()),
+                 qMax(1, int(std::ceil(next - x))), rowHeight());
+}
+
+void ContentTextBox::caretChanged() {
     viewport()->update();
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(this);
+    QAccessibleTextInterface* text = accessible ? accessible->textInterface() : nullptr;
+    if (!text)
+        return;
+    QAccessibleTextCursorEvent caret(this, text->cursorPosition());
+    QAccessible::updateAccessibility(&caret);
+    int start = 0, end = 0;
+    text->selection(0, &start, &end);
+    QAccessibleTextSelectionEvent selection(this, start, end);
+    QAccessible::updateAccessibility(&selection);
 }
 
 void ContentTextBox::keyPressEvent(QKeyEvent* event) {

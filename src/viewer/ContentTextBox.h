@@ -32,6 +32,20 @@ public:
     [[nodiscard]] bool hasSelection() const { return m_anchor != m_cursor; }
     // The selected part of the content, line ends as loaded.
     [[nodiscard]] QString selectedContent() const;
+    [[nodiscard]] TextPosition anchorPosition() const { return m_anchor; }
+    [[nodiscard]] TextPosition cursorPosition() const { return m_cursor; }
+    // Moves the caret (clamped to the text), keeping the anchor when `select`, and scrolls it
+    // into sight.
+    void moveCaret(TextPosition to, bool select);
+    // Scrolls so that the place is in sight.
+    void scrollTo(TextPosition to);
+
+    // The rows wholly in sight: how many, and the first.
+    [[nodiscard]] qsizetype rowsInSight() const;
+    [[nodiscard]] qsizetype firstRowInSight() const;
+    // The place under a point of the viewport, and the box of the character at a place there.
+    [[nodiscard]] TextPosition positionAt(QPoint viewportPoint) const;
+    [[nodiscard]] QRect characterRect(TextPosition at) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -45,15 +59,18 @@ protected:
 
 private:
     [[nodiscard]] int rowHeight() const;
-    [[nodiscard]] int rowsInSight() const;
     [[nodiscard]] TextPosition clamped(TextPosition position) const;
-    [[nodiscard]] TextPosition positionAt(QPoint viewportPoint) const;
     void layOutRow(QTextLayout& layout) const;
+    // Lays out the row `text`, or of a long row only a start that holds at least `chars`
+    // characters and reaches past `width` pixels, by enough that nothing at the cut is in
+    // sight there; true when the whole row was laid out.
+    bool layOutStart(QTextLayout& layout, const QString& text, qsizetype chars, qreal width) const;
     void updateScrollBars();
     void copySelection() const;
     // Where a caret key takes the caret, or nullopt for other keys.
     [[nodiscard]] std::optional<TextPosition> caretTarget(QKeyEvent* event) const;
-    void moveCaret(TextPosition to, bool select);
+    // Repaints and tells assistive technology where the caret and the selection are now.
+    void caretChanged();
 
     TextContent m_content;
     TextPosition m_anchor;

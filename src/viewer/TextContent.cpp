@@ -87,6 +87,17 @@ QString TextContent::rowText(qsizetype row) const {
     return decodeText(QByteArrayView(m_bytes).sliced(r.start, r.length), m_encoding);
 }
 
+QStringList TextContent::rowTexts(qsizetype first, qsizetype count) const {
+    QStringList texts;
+    if (first < 0 || first >= m_rowCount)
+        return texts;
+    count = qMin(count, m_rowCount - first);
+    texts.reserve(count);
+    for (Row r = row(first); texts.size() < count; r = rowAt(r.next))
+        texts.append(decodeText(QByteArrayView(m_bytes).sliced(r.start, r.length), m_encoding));
+    return texts;
+}
+
 TextPosition TextContent::end() const {
     return {m_rowCount - 1, 0};
 }

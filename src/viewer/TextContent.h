@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <compare>
 #include <functional>
@@ -40,6 +41,8 @@ public:
     [[nodiscard]] qsizetype longestRowBytes() const { return m_longestRow; }
 
     [[nodiscard]] QString rowText(qsizetype row) const;
+    // The texts of `count` rows from `first` on (fewer at the end), found in one walk.
+    [[nodiscard]] QStringList rowTexts(qsizetype first, qsizetype count) const;
     // The end of the text: the start of the empty row after the last line end.
     [[nodiscard]] TextPosition end() const;
     // The text between two positions, line ends included as loaded.

@@ -8,11 +8,13 @@
 #include "viewer/TextContent.h"
 #include "viewer/Twips.h"
 
+#include "platform/InputBlocker.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QWidget>
@@ -48,11 +50,6 @@ int atLeastZero(int length) {
     return qMax(0, length);
 }
 
-// Lets the window repaint during long loading while user input waits.
-void keepWindowAlive() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
 // The busy pointer, shown while a file is loaded, saved or copied.
 class BusyPointer {
 public:
@@ -60,6 +57,39 @@ public:
     ~BusyPointer() { QApplication::restoreOverrideCursor(); }
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+// Lets the window repaint while the user's input is dropped, as during a put away or a take
+// out: nothing typed during a long load runs after it.
+void keepWindowAlive() {
+    const platform::InputBlocker blocker;
+    QCoreApplication::processEvents();
+}
+
+// A load under the busy pointer. Between the pieces of a long load the window stays alive;
+// input that came after the last piece is dropped at its end. No input is blocked in between,
+// so that a failure's message box answers the user.
+class Loading {
+public:
+    Loading() = default;
+    ~Loading() {
+        if (m_long)
+            keepWindowAlive();
+    }
+    Loading(const Loading&) = delete;
+    Loading& operator=(const Loading&) = delete;
+
+    // Called between the pieces of the work.
+    [[nodiscard]] std::function<void()> keepAlive() {
+        return [this] {
+            m_long = true;
+            keepWindowAlive();
+        };
+    }
+
+private:
+    BusyPointer m_busy;
+    bool m_long = false;
 };
 
 } // namespace
@@ -80,15 +110,17 @@ Viewer::Viewer(QWidget* clientArea, QWidget* toolbar)
             [this](int value) { m_picCont->move(-value, m_picCont->y()); });
     connect(m_vScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { m_picCont->move(m_picCont->x(), -value); });
-    // The wheel over the picture or the viewport beside it scrolls the picture.
+    // The wheel over the picture or the viewport beside it scrolls the picture, and so do the
+    // keys while the viewport has the focus (a click or Tab gives it, and every picture load).
+    m_picParent->setFocusPolicy(Qt::StrongFocus);
     m_picParent->installEventFilter(this);
     m_picCont->installEventFilter(this);
 }
 
 void Viewer::OpenCont(const QString& strFileName) {
-    const BusyPointer busy;
+    Loading loading;
     try {
-        show(readWholeFile(strFileName, keepWindowAlive));
+        show(readWholeFile(strFileName, loading.keepAlive()), loading.keepAlive());
     } catch (const RuntimeError& error) {
         reportFailure(error);
     } catch (const std::bad_alloc&) {
@@ -96,21 +128,22 @@ void Viewer::OpenCont(const QString& strFileName) {
     }
 }
 
-void Viewer::openContents(const QByteArray& bytes) {
-    const BusyPointer busy;
-    show(bytes);
+void Viewer::openContents(QByteArray bytes) {
+    Loading loading;
+    show(std::move(bytes), loading.keepAlive());
 }
 
-void Viewer::show(QByteArray bytes) {
+void Viewer::show(QByteArray bytes, const std::function<void()>& keepAlive) {
     try {
         const QImage picture = readPicture(bytes);
         if (picture.isNull()) {
-            showText(std::move(bytes));
+            showText(std::move(bytes), keepAlive);
             return;
         }
         m_picCont->setPicture(picture);
         setIsText(false);
         SetScrollbars();
+        m_picParent->setFocus();
     } catch (const RuntimeError& error) {
         reportFailure(error);
     } catch (const std::bad_alloc&) {
@@ -123,12 +156,13 @@ void Viewer::reportFailure(const RuntimeError& error) const {
                           QString::number(error.number()), m_clientArea->window());
 }
 
-void Viewer::showText(QByteArray bytes) {
+void Viewer::showText(QByteArray bytes, const std::function<void()>& keepAlive) {
     // The previous text goes before the new one is built, and the empty text area is what the
-    // window shows while a large file is being prepared.
+    // window shows while a large file is being prepared. The text takes the keys at once.
     setIsText(true);
+    m_txtCont->setFocus();
     m_txtCont->setContent(TextContent());
-    m_txtCont->setContent(TextContent(std::move(bytes), keepWindowAlive));
+    m_txtCont->setContent(TextContent(std::move(bytes), keepAlive));
 }
 
 void Viewer::setIsText(bool vNewValue) {
@@ -170,20 +204,66 @@ void Viewer::SetScrollbars() {
 }
 
 bool Viewer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_picParent && event->type() == QEvent::KeyPress &&
+        scrollPicture(*static_cast<QKeyEvent*>(event)))
+        return true;
     if ((watched != m_picParent && watched != m_picCont) || event->type() != QEvent::Wheel)
         return QObject::eventFilter(watched, event);
     // The wheel scrolls the picture up and down, with Shift (or a sideways wheel) sideways,
-    // by a few rows of text per notch.
+    // by a few lines per notch.
     const auto* wheel = static_cast<QWheelEvent*>(event);
     const QPoint delta = wheel->angleDelta();
     const bool sideways =
         (wheel->modifiers() & Qt::ShiftModifier) || qAbs(delta.x()) > qAbs(delta.y());
     const int angle = sideways && delta.x() != 0 ? delta.x() : delta.y();
-    const int pixels = angle * QApplication::wheelScrollLines() *
-                       m_picParent->fontMetrics().lineSpacing() / QWheelEvent::DefaultDeltasPerStep;
+    const int pixels =
+        angle * QApplication::wheelScrollLines() * lineHeight() / QWheelEvent::DefaultDeltasPerStep;
     QScrollBar* bar = sideways ? m_hScroll1 : m_vScroll1;
     bar->setValue(bar->value() - pixels);
     return true;
+}
+
+bool Viewer::scrollPicture(const QKeyEvent& key) {
+    // The arrow keys move the picture by a line, PageUp and PageDown by the height in sight,
+    // Home and End to its first and last row. The bars keep their own one-pixel steps.
+    QScrollBar* bar = m_vScroll1;
+    int value = 0;
+    switch (key.key()) {
+    case Qt::Key_Up:
+        value = bar->value() - lineHeight();
+        break;
+    case Qt::Key_Down:
+        value = bar->value() + lineHeight();
+        break;
+    case Qt::Key_PageUp:
+        value = bar->value() - m_picParent->height();
+        break;
+    case Qt::Key_PageDown:
+        value = bar->value() + m_picParent->height();
+        break;
+    case Qt::Key_Home:
+        value = bar->minimum();
+        break;
+    case Qt::Key_End:
+        value = bar->maximum();
+        break;
+    case Qt::Key_Left:
+        bar = m_hScroll1;
+        value = bar->value() - lineHeight();
+        break;
+    case Qt::Key_Right:
+        bar = m_hScroll1;
+        value = bar->value() + lineHeight();
+        break;
+    default:
+        return false;
+    }
+    bar->setValue(value);
+    return true;
+}
+
+int Viewer::lineHeight() const {
+    return m_picParent->fontMetrics().lineSpacing();
 }
 
 void Viewer::saveCont(const QString& fileName) const {

@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
+class QKeyEvent;
 class QScrollBar;
 class QWidget;
 
@@ -26,8 +29,10 @@ public:
     // Shows the file: as a picture when its content is one, otherwise as text. Failures are
     // reported to the user here. The file is closed again when this returns.
     void OpenCont(const QString& strFileName);
-    // Shows bytes already in memory with the same rules and failure reports as OpenCont.
-    void openContents(const QByteArray& bytes);
+    // Shows bytes already in memory with the same rules and failure reports as OpenCont. The
+    // text is built in the bytes themselves, so a caller that hands them over with std::move
+    // needs no second copy.
+    void openContents(QByteArray bytes);
 
     [[nodiscard]] bool IsText() const { return m_isText; }
     // Switches between the text and the picture presentation; applied even when unchanged.
@@ -61,9 +66,13 @@ Q_SIGNALS:
     void isTextChanged(bool isText);
 
 private:
-    // Shows bytes as a picture or as text; takes them so that the text needs no second copy.
-    void show(QByteArray bytes);
-    void showText(QByteArray bytes);
+    // Shows bytes as a picture or as text, and gives the shown control the focus; takes them
+    // so that the text needs no second copy. `keepAlive` runs between pieces of long work.
+    void show(QByteArray bytes, const std::function<void()>& keepAlive);
+    void showText(QByteArray bytes, const std::function<void()>& keepAlive);
+    // Scrolls the picture for a key; false for keys that do not scroll.
+    bool scrollPicture(const QKeyEvent& key);
+    [[nodiscard]] int lineHeight() const;
     void reportFailure(const platform::RuntimeError& error) const;
     [[nodiscard]] int toolbarHeight() const;
     [[nodiscard]] int twipsToPixelsX(double twips) const;

@@ -17,6 +17,7 @@
 
 #include "support/TestFiles.h"
 
+#include <QAccessible>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
@@ -103,7 +104,7 @@ private Q_SLOTS:
     void menuItemsCarryNamesCaptionsAndShortcuts();
     void menuBarHoldsTheFourMenusInOrder();
     void popupMenuStaysOutOfTheMenuBar();
-    void toolbarHasTenButtonsWithToolTips();
+    void toolbarHasTenButtonsWithToolTipsAndNames();
     void viewerControlsCarryTheirNames();
     void resizingTheWindowLaysOutTheViewer();
 
@@ -267,7 +268,7 @@ void FrmMainTest::popupMenuStaysOutOfTheMenuBar() {
     QVERIFY(m_window->mnupopCancel->isVisible());
 }
 
-void FrmMainTest::toolbarHasTenButtonsWithToolTips() {
+void FrmMainTest::toolbarHasTenButtonsWithToolTipsAndNames() {
     auto* toolbar = m_window->findChild<QToolBar*>(u"Toolbar1"_s);
     QVERIFY(toolbar);
     const QList<QAction*> buttons = toolbar->actions();
@@ -300,6 +301,9 @@ void FrmMainTest::toolbarHasTenButtonsWithToolTips() {
         QCOMPARE(buttons[i], commands[i]);
         QCOMPARE(buttons[i]->toolTip(), tips[i]);
         QVERIFY(!buttons[i]->icon().isNull());
+        const QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(toolbar->widgetForAction(buttons[i]));
+        QCOMPARE(accessible->text(QAccessible::Name), tips[i]);
     }
 }
 

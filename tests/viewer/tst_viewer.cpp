@@ -9,12 +9,15 @@
 
 #include "support/TestFiles.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -61,7 +64,7 @@ private Q_SLOTS:
     void fileIsClosedWhenOpenContReturns_data();
     void fileIsClosedWhenOpenContReturns();
     void pictureAfterTextHidesText();
-    void largeFileLoadsWithWindowAliveAndBusyPointer();
+    void largeLoadKeepsWindowAliveDropsInputAndFocusesText();
 
     void layoutPlacesControls();
     void scrollBarsFollowOverhang_data();
@@ -72,6 +75,8 @@ private Q_SLOTS:
     void barEndsShowTheLastRowAndColumn_data();
     void barEndsShowTheLastRowAndColumn();
     void wheelScrollsThePicture();
+    void keysScrollThePicture_data();
+    void keysScrollThePicture();
     void textLayoutLeavesBarsAlone();
     void tinyClientAreaLaysOutWithoutNegativeSizes_data();
     void tinyClientAreaLaysOutWithoutNegativeSizes();
@@ -85,10 +90,14 @@ private Q_SLOTS:
     void mouseSelectsAndKeysCopy();
     void caretKeysMoveAndSelect_data();
     void caretKeysMoveAndSelect();
+    void longRowIsDrawnAcrossTheView_data();
+    void longRowIsDrawnAcrossTheView();
     void copyWithoutSelectionLeavesClipboard();
     void copyPutsThePicture();
     void copyWithoutPictureRaises();
     void selectAllSelectsTheWholeTextOnly();
+    void accessibleTextIsTheTextInSight_data();
+    void accessibleTextIsTheTextInSight();
 
 private:
     QString write(const QString& name, const QByteArray& bytes);
@@ -173,6 +182,15 @@ void ViewerTest::textPathAppliesLineRules() {
     m_viewer->OpenCont(write(u"t.txt"_s, bytes));
     QVERIFY(m_viewer->IsText());
     QCOMPARE(m_viewer->txtCont()->content(), shown);
+    // Bytes handed over from memory show the same, and the text is built in them, not a copy.
+    QByteArray handed;
+    handed.reserve(bytes.size() + 2);
+    handed += bytes;
+    const char* const place = handed.constData();
+    m_viewer->openContents(std::move(handed));
+    QCOMPARE(m_viewer->txtCont()->content(), shown);
+    QCOMPARE(static_cast<const void*>(m_viewer->txtCont()->textContent().bytes().constData()),
+             static_cast<const void*>(place));
 }
 
 void ViewerTest::isTextSwitchesControls() {
@@ -231,23 +249,48 @@ void ViewerTest::pictureAfterTextHidesText() {
     QCOMPARE(m_viewer->txtCont()->content(), u"text\r\n"_s); // kept while hidden
 }
 
-void ViewerTest::largeFileLoadsWithWindowAliveAndBusyPointer() {
+void ViewerTest::largeLoadKeepsWindowAliveDropsInputAndFocusesText() {
     // Events are handled while a file larger than one piece of work loads, under the busy
-    // pointer; afterwards the pointer is back and the whole text is there.
+    // pointer, but what is typed meanwhile reaches nothing but a question asked then; afterwards
+    // the pointer is back and the whole text is there, with the focus, though a picture and then
+    // another control had it before.
     constexpr int Lines = 1 << 20; // 18 MiB, more than one piece of work
     const QString path = write(u"large.txt"_s, QByteArray("0123456789abcdef\r\n").repeated(Lines));
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({50, 50}), "png")));
+    QLineEdit typed(m_client.get());
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_client.get()));
+    typed.setFocus();
     int shotsWhileBusy = 0;
+    QString answered; // a question asked meanwhile takes the answer typed into it
     QTimer timer;
     connect(&timer, &QTimer::timeout, [&] {
         const QCursor* pointer = QApplication::overrideCursor();
         if (pointer && pointer->shape() == Qt::WaitCursor)
             ++shotsWhileBusy;
+        QTest::keyClick(&typed, Qt::Key_X);
+        if (shotsWhileBusy == 1) {
+            QDialog question(m_client.get());
+            QLineEdit answer(&question);
+            QTimer::singleShot(0, &question, [&] {
+                QTest::keyClicks(&answer, u"y"_s);
+                question.accept();
+            });
+            question.exec();
+            answered = answer.text();
+        }
     });
     timer.start(0);
     m_viewer->OpenCont(path);
     timer.stop();
     QVERIFY(shotsWhileBusy > 0);
+    QCOMPARE(typed.text(), QString());
+    QCOMPARE(answered, u"y"_s);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+    // The headless platform leaves no window active once the question has gone.
+    m_client->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_client.get()));
+    QCOMPARE(QApplication::focusWidget(), m_viewer->txtCont());
     const viewer::TextContent& text = m_viewer->txtCont()->textContent();
     QCOMPARE(text.rowCount(), Lines + 1);
     QCOMPARE(text.rowText(text.rowCount() - 2), u"0123456789abcdef"_s);
@@ -373,6 +416,50 @@ void ViewerTest::wheelScrollsThePicture() {
     QCOMPARE(m_viewer->HScroll1()->value(), down);
     wheel({0, 120}, {});
     QCOMPARE(m_viewer->picCont()->pos(), QPoint(-down, 0));
+}
+
+void ViewerTest::keysScrollThePicture_data() {
+    // The viewport is 383 x 255 pixels and the picture 800 x 600: the bars reach 417 and 345.
+    // Negative values count lines.
+    QTest::addColumn<QTestEventList>("keys");
+    QTest::addColumn<int>("hValue");
+    QTest::addColumn<int>("vValue");
+    const auto keys = [](std::initializer_list<Qt::Key> list) {
+        QTestEventList events;
+        for (Qt::Key key : list)
+            events.addKeyClick(key);
+        return events;
+    };
+    QTest::newRow("End to the last row") << keys({Qt::Key_End}) << 0 << 345;
+    QTest::newRow("Home back to the first") << keys({Qt::Key_End, Qt::Key_Home}) << 0 << 0;
+    QTest::newRow("PageDown by the height in sight") << keys({Qt::Key_PageDown}) << 0 << 255;
+    QTest::newRow("PageDown stops at the last row")
+        << keys({Qt::Key_PageDown, Qt::Key_PageDown}) << 0 << 345;
+    QTest::newRow("PageUp by the height in sight")
+        << keys({Qt::Key_End, Qt::Key_PageUp}) << 0 << 90;
+    QTest::newRow("arrows by a line")
+        << keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Right,
+                 Qt::Key_Right, Qt::Key_Left})
+        << -2 << -1;
+}
+
+void ViewerTest::keysScrollThePicture() {
+    QFETCH(QTestEventList, keys);
+    QFETCH(int, hValue);
+    QFETCH(int, vValue);
+    m_viewer->OpenCont(write(u"p.png"_s, Encoded(Picture({800, 600}), "png")));
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_client.get()));
+    QCOMPARE(QApplication::focusWidget(), m_viewer->picParent());
+    // A click into the picture gives the focus back.
+    m_viewer->picParent()->clearFocus();
+    QTest::mouseClick(m_viewer->picCont(), Qt::LeftButton, {}, {10, 10});
+    QCOMPARE(QApplication::focusWidget(), m_viewer->picParent());
+    keys.simulate(QApplication::focusWidget());
+    const int line = m_viewer->picParent()->fontMetrics().lineSpacing();
+    const QPoint value(hValue < 0 ? -hValue * line : hValue, vValue < 0 ? -vValue * line : vValue);
+    QCOMPARE(QPoint(m_viewer->HScroll1()->value(), m_viewer->VScroll1()->value()), value);
+    QCOMPARE(m_viewer->picCont()->pos(), -value);
 }
 
 void ViewerTest::textLayoutLeavesBarsAlone() {
@@ -574,6 +661,33 @@ void ViewerTest::caretKeysMoveAndSelect() {
     QTEST(box->selectedContent(), "selected");
 }
 
+void ViewerTest::longRowIsDrawnAcrossTheView_data() {
+    QTest::addColumn<int>("scrolledBy"); // pixels
+    QTest::newRow("at its start") << 0;
+    QTest::newRow("scrolled into it") << 1000;
+}
+
+void ViewerTest::longRowIsDrawnAcrossTheView() {
+    // Only the part of a long row that can be in sight is laid out; it still reaches the right
+    // edge wherever the row is scrolled to.
+    QFETCH(int, scrolledBy);
+    // Soft hyphens take no room in a row, though their advance alone says they do.
+    const QByteArray softHyphens = QByteArray("\xC2\xAD").repeated(9);
+    m_viewer->OpenCont(write(u"in.txt"_s, ("W" + softHyphens).repeated(300) + "\r\n"));
+    viewer::ContentTextBox* box = m_viewer->txtCont();
+    m_client->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_client.get()));
+    box->horizontalScrollBar()->setValue(scrolledBy);
+    const QImage shown = box->viewport()->grab().toImage();
+    const QRgb paper = shown.pixel(shown.width() - 1, shown.height() - 1);
+    bool inkAtTheRight = false;
+    for (int x = shown.width() * 3 / 4; x < shown.width(); ++x) {
+        for (int y = 0; y < box->fontMetrics().lineSpacing(); ++y)
+            inkAtTheRight = inkAtTheRight || shown.pixel(x, y) != paper;
+    }
+    QVERIFY(inkAtTheRight);
+}
+
 void ViewerTest::copyWithoutSelectionLeavesClipboard() {
     QGuiApplication::clipboard()->setText(u"before"_s);
     m_viewer->OpenCont(write(u"in.txt"_s, "text\r\n"));
@@ -607,6 +721,54 @@ void ViewerTest::selectAllSelectsTheWholeTextOnly() {
     m_viewer->txtCont()->select({}, {});
     m_viewer->selAll();
     QVERIFY(!m_viewer->txtCont()->hasSelection());
+}
+
+void ViewerTest::accessibleTextIsTheTextInSight_data() {
+    // Rows "行 0" to "行 99"; offsets count from the first row in sight.
+    QTest::addColumn<int>("firstRow");
+    QTest::addColumn<viewer::TextPosition>("anchor");
+    QTest::addColumn<viewer::TextPosition>("cursor");
+    QTest::addColumn<QString>("textStart");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("selectionStart");
+    QTest::addColumn<int>("selectionEnd");
+    QTest::newRow("at the top") << 0 << viewer::TextPosition{1, 1} << viewer::TextPosition{1, 3}
+                                << u"行 0\r\n行 1\r\n"_s << 8 << 6 << 8;
+    QTest::newRow("scrolled, selection from above sight")
+        << 50 << viewer::TextPosition{10, 0} << viewer::TextPosition{51, 2} << u"行 50\r\n"_s << 8
+        << 0 << 8;
+}
+
+void ViewerTest::accessibleTextIsTheTextInSight() {
+    QFETCH(int, firstRow);
+    QFETCH(viewer::TextPosition, anchor);
+    QFETCH(viewer::TextPosition, cursor);
+    QByteArray lines;
+    for (int i = 0; i < 100; ++i)
+        lines += "\xE8\xA1\x8C " + QByteArray::number(i) + "\r\n";
+    m_viewer->OpenCont(write(u"in.txt"_s, lines));
+    viewer::ContentTextBox* box = m_viewer->txtCont();
+    box->verticalScrollBar()->setValue(firstRow);
+    box->select(anchor, cursor);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+    QCOMPARE(accessible->role(), QAccessible::EditableText);
+    QVERIFY(accessible->state().readOnly);
+    QAccessibleTextInterface* text = accessible->textInterface();
+    QVERIFY(text);
+    const QString shown = text->text(0, text->characterCount());
+    QCOMPARE(accessible->text(QAccessible::Value), shown);
+    QFETCH(QString, textStart);
+    QVERIFY2(shown.startsWith(textStart), qPrintable(shown.left(20)));
+    QTEST(text->cursorPosition(), "caret");
+    int start = -1, end = -1;
+    text->selection(0, &start, &end);
+    QTEST(start, "selectionStart");
+    QTEST(end, "selectionEnd");
+    // Offsets given back select and move the same characters.
+    text->setSelection(0, 3, 7);
+    QCOMPARE(box->selectedContent(), shown.mid(3, 4));
+    text->setCursorPosition(shown.size());
+    QCOMPARE(box->cursorPosition(), (viewer::TextPosition{firstRow + box->rowsInSight(), 0}));
 }
 
 QTEST_MAIN(ViewerTest)
