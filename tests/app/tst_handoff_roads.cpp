@@ -15,6 +15,7 @@
 #include "viewer/ContentTextBox.h"
 #include "viewer/Viewer.h"
 
+#include "support/CallRecord.h"
 #include "support/ModalAnswer.h"
 #include "support/TestFiles.h"
 
@@ -30,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -90,6 +92,7 @@ private:
     void runProgramUntil(int signal, const std::function<void()>& meanwhile = {});
     void killApplications() const;
     void answerKeyPrompt() const;
+    void checkPlaintextDeletedAfterPutAway(const QString& lockerName) const;
 
     std::unique_ptr<QTemporaryDir> m_settingsDir;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -103,6 +106,8 @@ void HandOffRoadsTest::initTestCase() {
 
 void HandOffRoadsTest::init() {
     m_settingsDir = std::make_unique<QTemporaryDir>();
+    // The test runs under the fault library, which records here what reaches the disk.
+    qputenv("VRL_FAULT_RECORD", QFile::encodeName(m_settingsDir->filePath(u"calls"_s)));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(QDir::setCurrent(m_dir->path()));
@@ -111,6 +116,7 @@ void HandOffRoadsTest::init() {
 
 void HandOffRoadsTest::cleanup() {
     killApplications();
+    qunsetenv("VRL_FAULT_RECORD");
     m_window.reset();
     m_boxes.reset();
     QDir::setCurrent(QDir::tempPath());
@@ -168,6 +174,20 @@ void HandOffRoadsTest::answerKeyPrompt() const {
         key->txtPassWd->setText(u"key"_s);
         key->cmdOK->click();
     });
+}
+
+// The plaintext is deleted only once the locker file it went into is on disk under its name:
+// synced before it took the name, its folder synced after.
+void HandOffRoadsTest::checkPlaintextDeletedAfterPutAway(const QString& lockerName) const {
+    const QStringList calls = testsupport::recordedCalls(m_settingsDir->filePath(u"calls"_s));
+    const testsupport::Replacement putAway = testsupport::replacementOf(calls, path(lockerName));
+    const QString plain = u' ' + QDir(m_dir->path()).canonicalPath() + u'/' + TempName;
+    const auto deletesPlain = [&](const QString& call) {
+        return call.startsWith(u"unlink "_s) && call.endsWith(plain);
+    };
+    const qsizetype deleted = std::ranges::find_if(calls, deletesPlain) - calls.begin();
+    QVERIFY2(putAway.durable() && deleted < calls.size() && deleted > putAway.folderSync,
+             qPrintable(calls.join(u'\n')));
 }
 
 void HandOffRoadsTest::startWindow() {
@@ -309,6 +329,8 @@ void HandOffRoadsTest::roads() {
     QFETCH(QMessageBox::StandardButton, putBack);
     QFETCH(QByteArray, read);
     QFETCH(QStringList, boxes);
+    QFETCH(QByteArray, inLocker);
+    QFETCH(QByteArray, inNewLocker);
     QFETCH(int, goneWithinMs);
     const QString script = write(u"app.sh"_s, "#!/bin/sh\n" + application + '\n', true);
     const QString reader = write(u"reader.sh"_s, "#!/bin/sh\nexec cat \"$1\" > /dev/null\n", true);
@@ -451,6 +473,9 @@ void HandOffRoadsTest::roads() {
     QVERIFY(!QFile::exists(path(TempName)));
     QTEST(takenOut(u"a.vrl"_s), "inLocker");
     QTEST(takenOut(NewLocker), "inNewLocker");
+    // An edit put back, or put away by force into a new locker file.
+    if (inLocker == Edited || inNewLocker == Edited)
+        checkPlaintextDeletedAfterPutAway(inNewLocker == Edited ? NewLocker : u"a.vrl"_s);
     // No other copy of the plaintext: the folder holds the locker files and the test's own.
     const QStringList expected{u"a.vrl"_s,     u"app.pid"_s,   u"app.sh"_s,  u"reader.sh"_s,
                                u"read.dat"_s,  u"daemon.sh"_s, u"request"_s, u"mode.dat"_s,

@@ -2,10 +2,11 @@
 // leaves the previous target as it was and nothing beside it, and standard output reports
 // it; kills and a source that changes while read leave nothing either; every output file is
 // synced before it takes its name and its folder after.
+#include "support/CallRecord.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -13,7 +14,6 @@
 
 #include <csignal>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -112,22 +112,6 @@ Run vrl(const QStringList& args, const QStringList& faults = {}) {
 
 QString method(int m) {
     return QString::number(m);
-}
-
-// The device and inode the call record names a file by.
-QString identity(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return u"<missing>"_qs;
-    return u"%1:%2"_qs.arg(info.st_dev).arg(info.st_ino);
-}
-
-// The last of `calls` before `end` that `matches`, or -1.
-template <typename Match>
-qsizetype lastCall(const QStringList& calls, qsizetype end, const Match& matches) {
-    while (--end >= 0 && !matches(calls[end])) {
-    }
-    return end;
 }
 
 } // namespace
@@ -251,26 +235,9 @@ private Q_SLOTS:
                 : QStringList{u"take"_qs, u"--method"_qs, method(m), locker(m), output};
         QCOMPARE(vrl(args, faults + QStringList{u"VRL_FAULT_RECORD="_qs + record}).exitCode, 0);
 
-        const QStringList calls = QString::fromUtf8(fileBytes(record)).split(u'\n');
-        const QString file = identity(output) + u' ';
-        const QString named = u" -> "_qs + QFileInfo(output).canonicalFilePath();
-        const qsizetype rename = lastCall(calls, calls.size(), [&](const QString& call) {
-            return call.startsWith(u"rename "_qs + file) && call.endsWith(named);
-        });
-        const qsizetype sync = lastCall(calls, rename, [&](const QString& call) {
-            return call.startsWith(u"fsync "_qs + file) || call.startsWith(u"fdatasync "_qs + file);
-        });
-        const qsizetype write = lastCall(calls, calls.size(), [&](const QString& call) {
-            return call.startsWith(u"write "_qs + file);
-        });
-        const QString folderSynced = u"fsync "_qs + identity(folder) + u' ';
-        const qsizetype folderSync = lastCall(calls, calls.size(), [&](const QString& call) {
-            return call.startsWith(folderSynced);
-        });
-        const QByteArray shown = calls.join(u'\n').toUtf8();
-        QVERIFY2(rename >= 0 && write >= 0, shown.constData());
-        QVERIFY2(write < sync, shown.constData());
-        QVERIFY2(folderSync > rename, shown.constData());
+        const QStringList calls = testsupport::recordedCalls(record);
+        QVERIFY2(testsupport::replacementOf(calls, output).durable(),
+                 calls.join(u'\n').toUtf8().constData());
     }
 
     // A writer ended by a signal while its named temporary file holds part of the output:
