@@ -87,6 +87,7 @@ QString TakenOutFile::name() const {
 void TakenOutFile::handTo(const QString& application, const QString& lockerFile,
                           const QString& password, locker::KeyType keyType,
                           const std::optional<QString>& appHeader) {
+    platform::syncToDisk(m_file);
     m_file.close();
     m_record.lockerFile = QFileInfo(lockerFile).absoluteFilePath();
     m_record.keyType = locker::numberOf(keyType);

@@ -37,6 +37,11 @@ void createOwnerOnly(QFile& file) {
     }
 }
 
+void syncToDisk(QFile& file) {
+    if (!file.flush() || ::fsync(file.handle()) != 0)
+        throw RuntimeError(errorNumberFromErrno(errno, true));
+}
+
 std::optional<FileStamp> regularFileStamp(const QString& path) {
     struct stat status {};
     if (!linkStat(path, status) || !S_ISREG(status.st_mode))

@@ -15,6 +15,10 @@ namespace platform {
 // of a file opened this way: keep it apart when it is needed later.
 void createOwnerOnly(QFile& file);
 
+// Forces the bytes written to `file` to the disk, so that after a power cut the file still
+// matches the stamp recorded for it. Raises the runtime error of the failure.
+void syncToDisk(QFile& file);
+
 // What tells a regular file's content apart from an earlier state without reading it: any
 // write, replacement or change of mode moves one of these.
 struct FileStamp {

@@ -176,8 +176,9 @@ void HandOffRoadsTest::answerKeyPrompt() const {
     });
 }
 
-// The plaintext is deleted only once the locker file it went into is on disk under its name:
-// synced before it took the name, its folder synced after.
+// The handed-over file was synced before it was handed over, and is deleted only once the
+// locker file it went into is on disk under its name: synced before it took the name, its
+// folder synced after.
 void HandOffRoadsTest::checkPlaintextDeletedAfterPutAway(const QString& lockerName) const {
     const QStringList calls = testsupport::recordedCalls(m_settingsDir->filePath(u"calls"_s));
     const testsupport::Replacement putAway = testsupport::replacementOf(calls, path(lockerName));
@@ -185,8 +186,13 @@ void HandOffRoadsTest::checkPlaintextDeletedAfterPutAway(const QString& lockerNa
     const auto deletesPlain = [&](const QString& call) {
         return call.startsWith(u"unlink "_s) && call.endsWith(plain);
     };
+    const auto syncsPlain = [&](const QString& call) {
+        return call.startsWith(u"fsync "_s) && call.endsWith(plain);
+    };
     const qsizetype deleted = std::ranges::find_if(calls, deletesPlain) - calls.begin();
-    QVERIFY2(putAway.durable() && deleted < calls.size() && deleted > putAway.folderSync,
+    const qsizetype synced = std::ranges::find_if(calls, syncsPlain) - calls.begin();
+    QVERIFY2(putAway.durable() && deleted < calls.size() && deleted > putAway.folderSync &&
+                 synced < deleted,
              qPrintable(calls.join(u'\n')));
 }
 
